@@ -1,0 +1,7 @@
+// Everything an application needs: the receiver object, the RTCM 3 decoder,
+// the shared records and the locking classes.
+#pragma once
+
+#include <ksparse/critical_section.h>
+#include <ksparse/nav_records.h>
+#include <ksparse/types.h>
