@@ -4,4 +4,5 @@
 
 #include <ksparse/critical_section.h>
 #include <ksparse/nav_records.h>
+#include <ksparse/rtcm.h>
 #include <ksparse/types.h>

@@ -221,12 +221,17 @@ static_assert(offsetof(em_eph_t, toe) == 32 && offsetof(em_eph_t, A) == 80 &&
                   offsetof(em_eph_t, f0) == 216 && offsetof(em_eph_t, tgd) == 240,
               "em_eph_t offsets");
 static_assert(sizeof(em_obsd_t) == 64, "em_obsd_t is 64 bytes");
-static_assert(offsetof(em_obsd_t, sat) == 16 && offsetof(em_obsd_t, snr) == 18 &&
+static_assert(offsetof(em_obsd_t, time) == 0 && offsetof(em_obsd_t, sec) == 8 &&
+                  offsetof(em_obsd_t, sat) == 16 && offsetof(em_obsd_t, rcv) == 17 &&
+                  offsetof(em_obsd_t, snr) == 18 &&
                   offsetof(em_obsd_t, lli) == 20 && offsetof(em_obsd_t, code) == 22 &&
                   offsetof(em_obsd_t, l) == 24 && offsetof(em_obsd_t, p) == 40 &&
                   offsetof(em_obsd_t, d) == 56,
               "em_obsd_t offsets");
 static_assert(sizeof(em_obs_t) == 8 + 118 * 64, "em_obs_t layout");
+static_assert(offsetof(em_obs_t, n) == 0 && offsetof(em_obs_t, reserved) == 4 &&
+                  offsetof(em_obs_t, data) == 8,
+              "em_obs_t offsets");
 static_assert(sizeof(Base_Config) == 60, "Base_Config is 60 bytes");
 static_assert(offsetof(Base_Config, name) == 4 && offsetof(Base_Config, obs_interval_s) == 14 &&
                   offsetof(Base_Config, port) == 18 && offsetof(Base_Config, baud) == 22 &&
