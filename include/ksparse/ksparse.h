@@ -6,3 +6,4 @@
 #include <ksparse/nav_records.h>
 #include <ksparse/rtcm.h>
 #include <ksparse/types.h>
+#include <ksparse/em_gnss.h>

@@ -1,0 +1,46 @@
+// One complete frame handed from an engine to its board adapter.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace Kestrel {
+namespace KsParse {
+
+struct FrameBuffer {
+  static constexpr std::uint32_t kCapacity = 2048;
+
+  unsigned char data[kCapacity];
+  std::uint32_t read_pos;  // where peeks start (always 0 in practice)
+  std::uint32_t length;    // bytes held
+
+  FrameBuffer() : read_pos(0), length(0) { std::memset(data, 0, kCapacity); }
+
+  // A block that would not fit drops the whole frame (and the block).
+  void Append(const void* bytes, std::uint32_t n) {
+    if (n > kCapacity - length) {
+      Clear();
+      return;
+    }
+    if (n != 0) std::memcpy(data + length, bytes, n);
+    length += n;
+  }
+
+  bool Peek(void* dest, int n) const {
+    if (dest == nullptr || n < 1 || read_pos + static_cast<std::uint32_t>(n) > length) return false;
+    std::memcpy(dest, data + read_pos, static_cast<std::uint32_t>(n));
+    return true;
+  }
+
+  // Forgets the frame. Only the bytes held are zeroed: the rest is zero
+  // already, since every byte beyond `length` was zeroed when it was last
+  // given up.
+  void Clear() {
+    std::memset(data, 0, length <= kCapacity ? length : kCapacity);
+    read_pos = 0;
+    length = 0;
+  }
+};
+
+}  // namespace KsParse
+}  // namespace Kestrel

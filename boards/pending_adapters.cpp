@@ -1,0 +1,18 @@
+// Board families whose adapters this build does not include yet: their
+// factories create nothing, so the engine runs without an adapter and every
+// query answers with its default.
+#include "boards/adapter_factory.h"
+
+namespace Kestrel {
+namespace KsParse {
+
+BoardAdapter* CreateNovAtelAdapter(std::uint32_t) { return nullptr; }
+BoardAdapter* CreateTrimbleAdapter(std::int32_t) { return nullptr; }
+BoardAdapter* CreateSoftReceiverAdapter() { return nullptr; }
+BoardAdapter* CreateHemisphereAdapter() { return nullptr; }
+BoardAdapter* CreateHemisphere2Adapter() { return nullptr; }
+BoardAdapter* CreateNmeaOnlyAdapter(std::uint32_t) { return nullptr; }
+BoardAdapter* CreateNewProtoBoardAdapter() { return nullptr; }
+
+}  // namespace KsParse
+}  // namespace Kestrel

@@ -1,0 +1,165 @@
+#include "engines/legacy_engine.h"
+
+#include <cstring>
+#include <new>
+
+#include "boards/adapter_factory.h"
+#include "engines/parse_step.h"
+
+namespace Kestrel {
+namespace KsParse {
+
+namespace {
+
+struct IdentifierCode {
+  char first;
+  char second;
+  std::int16_t code;
+};
+
+constexpr IdentifierCode kIdentifiers[] = {
+    {'R', 'G', 128}, {'R', 'K', 129}, {'R', 'Z', 130}, {'R', 'X', 133}, {'R', 'C', 134},
+    {'R', 'R', 135}, {'R', 'S', 136}, {'S', 'T', 137}, {'V', 'S', 138}, {'V', 'D', 139},
+    {'V', 'C', 140}, {'V', 'F', 141}, {'V', 'R', 142}, {'V', 'I', 143}, {'V', 'L', 144},
+    {'R', 'H', 145}, {'S', 'D', 146}, {'S', 'I', 147}, {'S', 'C', 149}, {'S', 'X', 150},
+    {'S', 'S', 151}, {'V', 'Y', 152}, {'F', 'B', 153}, {'F', 'F', 154}, {'F', 'H', 155},
+    {'F', 'M', 156}, {'F', 'W', 157}, {'V', 'Q', 158}, {'F', 'T', 159}, {'F', 'J', 160},
+    {'F', 'K', 161}, {'V', 'M', 1048},
+};
+
+constexpr unsigned int kLegacyHeader = 6;     // "$$", identifier, route, length
+constexpr unsigned int kNovAtelHeader = 28;
+
+}  // namespace
+
+LegacyEngine::LegacyEngine()
+    : ProtocolEngine(GNSS_MNFCTR_NORVIK), collector(new (std::nothrow) FrameBuffer()) {}
+
+LegacyEngine::~LegacyEngine() {
+  delete collector;
+  collector = nullptr;
+}
+
+std::int32_t LegacyEngine::MessageCode(unsigned char first, unsigned char second) {
+  for (const IdentifierCode& id : kIdentifiers) {
+    if (static_cast<unsigned char>(id.first) == first &&
+        static_cast<unsigned char>(id.second) == second)
+      return id.code;
+  }
+  return first * 256 + second;
+}
+
+bool LegacyEngine::SelectBoard(MAINBD_OEM_TYPE type) {
+  ReplaceAdapter(nullptr);
+  BoardAdapter* next = nullptr;
+  switch (type) {
+    case OEM_TRIMBLE:
+      next = CreateTrimbleAdapter(board_generation == 1 ? 1 : board_generation == 2 ? 0 : -1);
+      if (next != nullptr) next->decoder->sat_detail = 0;
+      break;
+    case OEM_SOFT_RECEIVER:
+      next = CreateSoftReceiverAdapter();
+      break;
+    case OEM_HEMISPHERE:
+      next = CreateHemisphereAdapter();
+      if (next != nullptr) next->decoder->gps_sat_hold = 1;
+      break;
+    case OEM_HEMISPHERE2:
+      next = CreateHemisphere2Adapter();
+      if (next != nullptr) {
+        BoardDecoder& d = *next->decoder;
+        d.sentence_hold = d.gps_sat_hold = d.glo_sat_hold = d.bds_sat_hold = d.parse_nmea = 1;
+      }
+      break;
+    case OEM_NOVATEL:
+      next = CreateNovAtelAdapter(board_generation);
+      if (next != nullptr) {
+        BoardDecoder& d = *next->decoder;
+        d.sentence_hold = d.gps_sat_hold = d.glo_sat_hold = d.bds_sat_hold = 1;
+      }
+      break;
+    default:  // every other type is served as a NovAtel board
+      next = CreateNovAtelAdapter(0);
+      break;
+  }
+  if (next != nullptr) next->commands->relayed = 1;
+  ReplaceAdapter(next);
+  detected_board = 0;
+  return true;
+}
+
+void LegacyEngine::SendDiffData(CommandList&, const unsigned char*, unsigned int) {
+  // Differential data travels in the receiver's own frames; their builder
+  // comes with the legacy command catalogue.
+}
+
+void LegacyEngine::Dispatch() {
+  // Board data reaches the adapter; the receiver's own records are decoded
+  // by the legacy dispatcher proper.
+  changed_flags = 0;
+  if (msg_code == 128 || msg_code == 158) {
+    if (adapter == nullptr) return;
+    HandToAdapter(frame_ + kLegacyHeader, frame_[5]);
+  }
+}
+
+LegacyEngine::LegacyRead LegacyEngine::ReadLegacyFrame() {
+  last_kind = MSG_NONE;
+  if (!rx->Read(frame_ + 1, 5)) return LegacyRead::kIncomplete;
+  const unsigned int payload = frame_[5];
+  if (!rx->Read(frame_ + kLegacyHeader, static_cast<int>(payload + 3))) return LegacyRead::kIncomplete;
+  unsigned char check = 0;
+  for (unsigned int i = 0; i <= payload + kLegacyHeader; ++i) check ^= frame_[i];
+  if (check != 0) return LegacyRead::kBadCheck;
+  msg_code = MessageCode(frame_[2], frame_[3]);
+  Dispatch();
+  return LegacyRead::kDispatched;
+}
+
+int LegacyEngine::ReadBinaryFrame() {
+  if (adapter == nullptr || adapter->oem_type != OEM_SOFT_RECEIVER) return -1;
+  if (!rx->Read(frame_ + 1, 2) || frame_[1] != 0x44 || frame_[2] != 0x12) return -1;
+  changed_flags = 0;
+  if (!rx->Read(frame_ + 3, static_cast<int>(kNovAtelHeader - 3))) return 0;
+  const unsigned int body = frame_[8] + 256u * frame_[9];
+  // A log that cannot fit the frame buffer is not a log the board sends: it
+  // is treated as garbage and skipped byte by byte.
+  if (kNovAtelHeader + body + 4 > kFrameSize) return -1;
+  if (!rx->Read(frame_ + kNovAtelHeader, static_cast<int>(body + 4))) return 0;
+  const unsigned int header = frame_[3];
+  const unsigned int count = header + body + 4 <= kFrameSize ? header + body + 4 : kFrameSize;
+  const bool decoded = HandToAdapter(frame_, count);
+  std::memset(frame_, 0, kFrameSize);
+  if (!decoded) return FinishStep(*rx, StepOutcome::kRejected);
+  return FinishStep(*rx, StepOutcome::kTaken);
+}
+
+int LegacyEngine::ParseNext() {
+  if (rx == nullptr) return 0;
+  rx->BeginStep();
+  std::memset(frame_, 0, kFrameSize);
+  if (!rx->Read(frame_, 1)) return 0;
+  if (frame_[0] == 0x24) {
+    switch (ReadLegacyFrame()) {
+      case LegacyRead::kIncomplete:
+        return 0;
+      case LegacyRead::kDispatched:
+        return FinishStep(*rx, StepOutcome::kTaken);
+      case LegacyRead::kBadCheck:
+        break;
+    }
+  } else if (frame_[0] == 0xAA) {
+    unsigned char sync[2];
+    if (!rx->Peek(sync, 2)) return 0;
+    if (sync[0] == 0x44 && sync[1] == 0x12) {
+      const int result = ReadBinaryFrame();
+      if (result >= 0) return result;
+    }
+  }
+  last_kind = MSG_NONE;
+  changed_flags = 0;
+  return FinishStep(*rx, StepOutcome::kSkip);
+}
+
+}  // namespace KsParse
+}  // namespace Kestrel

@@ -1,0 +1,145 @@
+// Em_Gnss: the one object an application creates per connected receiver.
+//
+// Threading contract: two application threads may share one Em_Gnss. The
+// reader thread calls only RcvData; every other operation, and every
+// callback, runs on the working thread that calls ParseData (or is
+// serialised with it by the application). Only the receive buffer is shared
+// between the two, under its own lock.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <ksparse/nav_records.h>
+#include <ksparse/types.h>
+
+namespace Kestrel {
+namespace KsParse {
+
+class ProtocolEngine;
+struct EmGnssTestAccess;
+
+class Em_Gnss {
+ public:
+  // Chooses the protocol engine: manufacturer 1 the board's own language,
+  // manufacturer 2 with board 8 the new protocol, anything else the legacy
+  // protocol. Then selects the board adapter for `board`.
+  Em_Gnss(GNSS_MANUFACTURER manufacturer, MAINBD_OEM_TYPE board);
+  ~Em_Gnss();
+  // Copying would share the engine between two objects and free it twice,
+  // so it is not offered.
+  Em_Gnss(const Em_Gnss&) = delete;
+  Em_Gnss& operator=(const Em_Gnss&) = delete;
+
+  // ---- engine and board
+  // Replaces the engine (1: board language, else legacy); the new engine has
+  // no board adapter until Reset_GnsMd. Buffered bytes and decoded data are
+  // lost; the channel status is kept.
+  void Reset_Mnfctr(GNSS_MANUFACTURER manufacturer);
+  GNSS_MANUFACTURER Get_Mnfctr();
+  bool IsNorvikManufacturer();
+  bool IsNorvikNewProtocolReceiver();
+  bool IsNorvikOldProtocolReceiver();
+  bool Reset_GnsMd(MAINBD_OEM_TYPE board);
+  MAINBD_OEM_TYPE Get_GnsMd();
+  MAINBD_OEM_TYPE GetMainBdType();
+
+  // ---- callbacks, receive path, parse loop
+  // A null context keeps the stored one. `callbacks` must not be null.
+  void Reg_Callbacks(const _CALLBACKS_RECEIVER* callbacks, const void* user_context);
+  void IsOemChanged(bool flag);
+  // Reader thread: appends a block to the receive buffer. A block that does
+  // not fit empties the buffer.
+  void RcvData(unsigned char* data, unsigned int len);
+  // Working thread: parses every complete frame, calling on_message once per
+  // decoded message with a non-zero value.
+  void ParseData();
+  void Get_RevMsg(Msg_Type* kind, unsigned long* value);
+  void Data_Clear();
+  void Set_Com_Status(Com_Status status);
+  Com_Status Get_Com_Status();
+
+  // ---- settings records of the board adapter
+  const Base_Config* Get_Gnss_BsCfg();
+  void Set_Gnss_BsCfg(const Base_Config& config);
+  const Rover_Config* Get_Gnss_RvCfg();
+  void Set_Gnss_RvCfg(const Rover_Config& config);
+
+  // ---- raw recording: every received block written to a file as it came
+  // A null path records to a file named after the current time.
+  void SetRcrdData(bool on, const char* path);
+
+  // ---- navigation queries
+  void Get_Gnss_Pos(POS_INFO* pos);
+  void Get_Gnss_Time(Time_Str* time);
+  void Get_Gnss_SatInfo(int system, unsigned int* count, SATLLITE_STR* out);
+  void Get_Gnss_SatUse(int system, SAT_USE* use);
+  void Get_Gnss_SatTypeNum(int& count);
+  unsigned long GetInfo_Gnss_Solutions();
+  void Get_Gnss_Dops(Dops* dops);
+  void Get_Gnss_Precision(Precisions* precision);
+  void Get_Gnss_Gprmc(double& speed_knots, double& course_radians);
+  void Get_Gnss_Gpgga(unsigned char* buf, unsigned int* len);
+  void Get_Gnss_Baseinfo(BASEINFO& base);
+  void Set_TimeZone(int zone);
+  int Get_TimeZone();
+  void Get_Gnss_Ephemeris(unsigned int* system, em_eph_t* eph);
+  void Get_Gnss_Obs_t(em_obs_t* obs);
+  void Get_Gnss_Trsinfo(TRSMT_INFO& info);
+  void Get_FirmWare_Db(unsigned long key, FIRMWARE_DEBUG& record);
+  // The elevation mask that the board last reported (0 without a board).
+  unsigned int Get_Gnss_ElevMask();
+  unsigned int GetInfo_Gnss_ElevMask();
+
+  // ---- board commands, appended to the caller's vector
+  void Get_Gnss_Inite(std::vector<_STR_CMD>& cmds);
+  void Get_Gnss_StartBase(std::vector<_STR_CMD>& cmds);
+  void Get_Gnss_StartRover(std::vector<_STR_CMD>& cmds);
+  void Get_Gnss_Reset(std::vector<_STR_CMD>& cmds);
+  void Set_Gnss_ElevDgre(unsigned int degrees, std::vector<_STR_CMD>& cmds);
+  void Set_Gnss_PosFrq(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate);
+  void Send_Gnss_Obs(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate);
+  void Send_Gnss_Ephemeris(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate);
+  void Send_Gnss_EphemSat(std::vector<_STR_CMD>& cmds, unsigned int prn);
+  void Set_Gnss_Nmea(std::vector<_STR_CMD>& cmds, unsigned int message_mask, GNSS_FRQ rate,
+                     unsigned int port);
+  void Set_Gnss_SatUse(std::vector<_STR_CMD>& cmds, unsigned int satellite, bool enable,
+                       unsigned int extra);
+  void Get_Gnss_ElevMask(std::vector<_STR_CMD>& cmds);
+  void Send_Gnss_UnlogData(std::vector<_STR_CMD>& cmds);
+  void Send_DiffDataToGnss(std::vector<_STR_CMD>& cmds, unsigned char* data, unsigned int length);
+  void Get_PassCom_Char(PASSCOMCHAR& out);
+  void Get_Cmd_PassCom(std::vector<_STR_CMD>& cmds, unsigned int port);
+  void Set_GNSS_ParseNmea(bool on);
+  // Cuts the bytes into packets of at most 512 bytes, without framing.
+  void GetCustomCommandPackets(std::vector<_STR_CMD>& cmds, const unsigned char* data,
+                               unsigned int length);
+
+ private:
+  friend struct EmGnssTestAccess;
+
+  // Diagnostics kept for the application's debugging builds; the library
+  // never calls them.
+  void CallData();
+  void ClData_Device();
+  void ClData_Gnss();
+  void Gnss_Logger(Msg_Type kind, unsigned long value);
+  void Gnss_Logger_Rcvr(unsigned long value);
+  void Gnss_Logger_Md(unsigned long value);
+
+  void Notify(Msg_Type kind, unsigned int value);
+
+  bool recording;
+  ProtocolEngine* engine;
+  void (*on_message)(Msg_Type kind, unsigned int value, const void* user_context);
+  void (*on_oem_changed)(bool flag, const void* user_context);
+  SATLLITE_STR sat_stage[32];
+  const void* user_context;
+};
+
+// The application may allocate Em_Gnss itself: its fields are part of the
+// interface (flag, engine, two callbacks, 32 staging records, context).
+static_assert(sizeof(SATLLITE_STR) * 32 == 832, "satellite staging area");
+
+}  // namespace KsParse
+}  // namespace Kestrel
