@@ -1,0 +1,143 @@
+// Real-data cross-check of message 1004 against gpsd's gpsdecode, which
+// prints RTCM 3 messages as JSON: same frames, same satellites, pseudoranges
+// to 1 mm, carrier phases to 1e-3 cycles modulo whole 1500-cycle steps (the
+// continuity adjustment). Skipped when the capture or the tool is absent.
+#include <gtest/gtest.h>
+
+#include <ksparse/rtcm.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "rtcm/bit_field.h"
+#include "rtcm/crc24q.h"
+#include "support/test_paths.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+constexpr const char* kGpsdecode = "/usr/bin/gpsdecode";
+constexpr double kLightMillisecond = 299792.458;
+constexpr double kL1CyclesPerMetre = 1575420000.0 / 299792458.0;
+constexpr double kL2CyclesPerMetre = 1227600000.0 / 299792458.0;
+constexpr double kUnset = -1e300;
+
+struct Reference {
+  unsigned ident;
+  double p1, delta1, pr21, delta2;
+};
+
+// The satellites of every 1004 line of gpsdecode's output, in order.
+std::vector<std::vector<Reference>> RunGpsdecode(const std::string& capture) {
+  std::vector<std::vector<Reference>> epochs;
+  const std::string command = std::string(kGpsdecode) + " < '" + capture + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return epochs;
+  std::string line;
+  char chunk[4096];
+  while (std::fgets(chunk, sizeof(chunk), pipe) != nullptr) {
+    line += chunk;
+    if (line.back() != '\n') continue;
+    if (line.find("\"type\":1004,") != std::string::npos) {
+      std::vector<Reference> sats;
+      for (std::size_t at = line.find("{\"ident\":"); at != std::string::npos;
+           at = line.find("{\"ident\":", at + 1)) {
+        Reference r{};
+        unsigned ind1, ind2, lock1, lock2, amb;
+        double cnr1, cnr2;
+        const int fields = std::sscanf(line.c_str() + at,
+            "{\"ident\":%u,\"L1\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"amb\":%u,\"CNR\":%lf},"
+            "\"L2\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"CNR\":%lf}}",
+            &r.ident, &ind1, &r.p1, &r.delta1, &lock1, &amb, &cnr1, &ind2, &r.pr21, &r.delta2, &lock2, &cnr2);
+        if (fields != 12) continue;
+        r.p1 += amb * kLightMillisecond;
+        // gpsdecode prints the 14-bit L2-L1 difference unsigned; fold it
+        // back to its signed range (+-163.84 m).
+        if (r.pr21 >= 163.84) r.pr21 -= 327.68;
+        sats.push_back(r);
+      }
+      epochs.push_back(sats);
+    }
+    line.clear();
+  }
+  pclose(pipe);
+  return epochs;
+}
+
+// Distance of a phase difference from the nearest whole 1500-cycle step.
+double PhaseError(double diff) { return std::fabs(diff - 1500.0 * std::round(diff / 1500.0)); }
+
+TEST(RtcmInterop, Message1004AgreesWithGpsdecode) {
+  const std::string capture = Testing::CapturePath("testglo.rtcm3");
+  if (capture.empty()) GTEST_SKIP() << "capture testglo.rtcm3 not present";
+  if (FILE* tool = std::fopen(kGpsdecode, "r")) {
+    std::fclose(tool);
+  } else {
+    GTEST_SKIP() << "gpsdecode not installed";
+  }
+  const std::vector<std::vector<Reference>> reference = RunGpsdecode(capture);
+  ASSERT_FALSE(reference.empty());
+
+  const std::string bytes = Testing::ReadFile(capture);
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  em_obsd_t records[64];
+  obs_t list{0, 64, records};
+  Em_TrsMtPrlRTCM rtcm(list);
+  std::size_t frames = 0, satellites = 0, ranges = 0, phases = 0;
+  for (std::size_t i = 0; i + 6 <= bytes.size();) {
+    const unsigned length = (data[i + 1] & 0x03u) << 8 | data[i + 2];
+    if (data[i] != 0xD3 || i + length + 6 > bytes.size() ||
+        !Rtcm::CheckCrc24q(data + i, static_cast<int>(length + 3), static_cast<std::uint32_t>(
+            Rtcm::ReadUnsigned(data + i, 8 * (length + 3), 24)))) {
+      ++i;
+      continue;
+    }
+    const unsigned char* frame = data + i;
+    i += length + 6;
+    if (Rtcm::ReadUnsigned(frame, 24, 12) != 1004) continue;
+    ASSERT_LT(frames, reference.size()) << "more 1004 frames than gpsdecode printed";
+    const std::vector<Reference>& expected = reference[frames++];
+    for (em_obsd_t& r : records) r.p[0] = r.p[1] = r.l[0] = r.l[1] = kUnset;
+    ASSERT_TRUE(rtcm.Decode_type1004(frame, length + 3));
+    std::size_t next = 0;
+    for (const Reference& ref : expected) {
+      if (ref.ident == 0 || (ref.ident > 32 && ref.ident < 40) || ref.ident > 58) continue;  // no record
+      const em_obsd_t& got = records[next++];
+      SCOPED_TRACE("frame " + std::to_string(frames) + " PRN field " + std::to_string(ref.ident));
+      ++satellites;
+      if (got.p[0] != kUnset) {
+        EXPECT_NEAR(got.p[0], ref.p1, 1e-3);
+        ++ranges;
+      }
+      if (got.p[1] != kUnset) {
+        EXPECT_NEAR(got.p[1], ref.p1 + ref.pr21, 1e-3);
+        ++ranges;
+      }
+      if (got.l[0] != kUnset) {
+        EXPECT_LT(PhaseError(got.l[0] - (ref.p1 + ref.delta1) * kL1CyclesPerMetre), 1e-3);
+        ++phases;
+      }
+      if (got.l[1] != kUnset) {
+        EXPECT_LT(PhaseError(got.l[1] - (ref.p1 + ref.delta2) * kL2CyclesPerMetre), 1e-3);
+        ++phases;
+      }
+    }
+    EXPECT_TRUE(next == 64 || records[next].p[0] == kUnset) << "record written beyond the satellites";
+  }
+  EXPECT_EQ(frames, reference.size());
+  // No field of this capture carries an invalid marker: every satellite
+  // must have given two pseudoranges and two phases to compare.
+  EXPECT_GT(satellites, 0u);
+  EXPECT_EQ(ranges, 2 * satellites);
+  EXPECT_EQ(phases, 2 * satellites);
+  std::printf("compared %zu frames, %zu satellites, %zu pseudoranges, %zu carrier phases\n", frames,
+              satellites, ranges, phases);
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
