@@ -1,0 +1,27 @@
+# The two entry points of the project. Each makes sure the build tools are
+# present (installing them as root), then configures and builds with CMake.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all demo check deps configure build clean
+
+all: build
+
+deps:
+	@tools/ensure_deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+demo: build
+	@tools/demo.sh $(BUILD_DIR)
+
+check: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)

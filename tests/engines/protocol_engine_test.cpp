@@ -1,0 +1,96 @@
+#include "engines/protocol_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engines/legacy_engine.h"
+#include "engines/newproto_engine.h"
+#include "engines/standard_engine.h"
+#include "support/test_adapter.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+std::vector<unsigned int> PacketSizes(unsigned int length) {
+  std::vector<unsigned char> data(length, 0x5A);
+  CommandList cmds;
+  ProtocolEngine::AppendRawPackets(cmds, data.data(), length, 50);
+  std::vector<unsigned int> sizes;
+  for (const _STR_CMD& c : cmds) {
+    EXPECT_EQ(c.wait, 50u);
+    sizes.push_back(c.len);
+  }
+  return sizes;
+}
+
+TEST(ProtocolEngine, RawPacketsAreCutAt512Bytes) {
+  EXPECT_EQ(PacketSizes(0), std::vector<unsigned int>{0});
+  EXPECT_EQ(PacketSizes(512), std::vector<unsigned int>{512});
+  EXPECT_EQ(PacketSizes(1024), (std::vector<unsigned int>{512, 512}));
+  EXPECT_EQ(PacketSizes(1025), (std::vector<unsigned int>{512, 512, 1}));
+
+  std::vector<unsigned char> data(600);
+  for (unsigned i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(i);
+  CommandList cmds(1);  // records already there stay
+  StandardEngine engine;
+  engine.SendDiffData(cmds, data.data(), 600);
+  ASSERT_EQ(cmds.size(), 3u);
+  EXPECT_EQ(cmds[1].wait, 100u);
+  EXPECT_EQ(cmds[2].buf[0], static_cast<unsigned char>(512 & 0xFF));
+  EXPECT_EQ(cmds[2].buf[88], 0);  // the rest of the packet is zero
+  engine.CustomPackets(cmds, data.data(), 1);
+  EXPECT_EQ(cmds.back().wait, 50u);
+}
+
+TEST(ProtocolEngine, DefaultsWithoutAnAdapter) {
+  LegacyEngine engine;
+  EXPECT_EQ(engine.DiffAge(), -1.0);
+  EXPECT_EQ(engine.Latitude(), 0.0);
+  EXPECT_EQ(engine.Gdop(), 0.0);
+  EXPECT_EQ(engine.SolutionCode(), 0u);
+  EXPECT_EQ(engine.msg_code, -1);
+  EXPECT_EQ(engine.com_status, COM_STATUS_DIRECT);
+  EXPECT_EQ(engine.base_port, 0u);
+  BASEINFO base = {7, 8, 9};
+  engine.BaseInfo(base);
+  EXPECT_EQ(base.x, 7);
+  unsigned char text[4];
+  unsigned int length = 3;
+  engine.LastGga(text, &length);
+  EXPECT_EQ(length, 3u);
+}
+
+TEST(ProtocolEngine, CommandsReachTheAdapter) {
+  StandardEngine engine;
+  engine.adapter = new RecordingAdapter();
+  CommandList cmds;
+  engine.Init(cmds);
+  engine.StartBase(cmds);
+  engine.SetSatUse(cmds, 1, true, 0);  // not offered by this engine
+  ASSERT_EQ(cmds.size(), 2u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(cmds[0].buf), cmds[0].len), "init");
+  EXPECT_EQ(cmds[1].wait, 200u);
+  engine.SetParseNmea(true);
+  EXPECT_EQ(engine.adapter->decoder->parse_nmea, 1);
+}
+
+TEST(ProtocolEngine, EnginesStartAsTheirFamilyNeeds) {
+  StandardEngine standard;
+  EXPECT_EQ(standard.manufacturer, GNSS_MNFCTR_OEM_BOARD);
+  LegacyEngine legacy;
+  EXPECT_EQ(legacy.manufacturer, GNSS_MNFCTR_NORVIK);
+  NewProtoEngine newer;
+  EXPECT_EQ(newer.manufacturer, GNSS_MNFCTR_NORVIK);
+  EXPECT_EQ(newer.last_sequence, 251);
+  ASSERT_NE(newer.reassembly, nullptr);
+  EXPECT_EQ(newer.reassembly->Fill(), 0);
+  EXPECT_EQ(LegacyEngine::MessageCode('R', 'G'), 128);
+  EXPECT_EQ(LegacyEngine::MessageCode('V', 'M'), 1048);
+  EXPECT_EQ(LegacyEngine::MessageCode('Z', 'Z'), 'Z' * 256 + 'Z');
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel

@@ -1,0 +1,143 @@
+#include "facade/recv_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+void AppendText(RecvBuffer& rx, const std::string& text) {
+  rx.Append(reinterpret_cast<const unsigned char*>(text.data()), static_cast<unsigned>(text.size()));
+}
+
+TEST(RecvBuffer, FillsToCapacityAndEmptiesOnOverflow) {
+  RecvBuffer rx;
+  std::vector<unsigned char> block(RecvBuffer::kCapacity - 1, 'x');
+  rx.Append(block.data(), static_cast<unsigned>(block.size()));
+  rx.Append(block.data(), 1);
+  EXPECT_EQ(rx.Fill(), RecvBuffer::kCapacity);
+
+  unsigned char byte;
+  ASSERT_TRUE(rx.Read(&byte, 1));
+  rx.Commit();
+  rx.Append(block.data(), 1);  // one byte too many: everything goes
+  EXPECT_EQ(rx.Fill(), 0);
+  EXPECT_EQ(rx.Cursor(), 0);
+  EXPECT_EQ(rx.Mark(), 0);
+  EXPECT_FALSE(rx.Peek(&byte, 1));
+}
+
+TEST(RecvBuffer, ReadAndPeekCounts) {
+  RecvBuffer rx;
+  AppendText(rx, "abc");
+  unsigned char out[4] = {};
+  EXPECT_FALSE(rx.Read(out, 0));
+  EXPECT_FALSE(rx.Read(out, -1));
+  EXPECT_TRUE(rx.Peek(out, 0));
+  EXPECT_FALSE(rx.Peek(out, -1));
+  EXPECT_FALSE(rx.Peek(nullptr, 1));
+  EXPECT_FALSE(rx.Read(nullptr, 1));
+  EXPECT_FALSE(rx.Read(out, 4));
+  EXPECT_EQ(rx.Cursor(), 0);
+
+  EXPECT_TRUE(rx.Peek(out, 3));
+  EXPECT_EQ(rx.Cursor(), 0);
+  EXPECT_TRUE(rx.Read(out, 2));
+  EXPECT_EQ(0, std::memcmp(out, "ab", 2));
+  EXPECT_EQ(rx.Cursor(), 2);
+  EXPECT_TRUE(rx.Read(out, 1));
+  EXPECT_FALSE(rx.Read(out, 1));
+}
+
+TEST(RecvBuffer, ReadLineReportsLengthOnFailureToo) {
+  RecvBuffer rx;
+  char line[300];
+  int length = 0;
+
+  AppendText(rx, "abc\r");
+  EXPECT_FALSE(rx.ReadLine(line, sizeof(line), &length));
+  EXPECT_EQ(length, 6);  // a CR in the last filled byte is no line end
+  EXPECT_EQ(rx.Cursor(), 0);
+
+  rx.Reset();
+  AppendText(rx, std::string(250, 'x') + "\r\n");
+  EXPECT_FALSE(rx.ReadLine(line, sizeof(line), &length));
+  EXPECT_EQ(length, 252);
+
+  rx.Reset();
+  AppendText(rx, std::string(249, 'y') + "\r\nzz");
+  ASSERT_TRUE(rx.ReadLine(line, sizeof(line), &length));
+  EXPECT_EQ(length, 251);
+  EXPECT_EQ(std::string(line + 247, 4), "yy\r\n");
+  EXPECT_EQ(rx.Cursor(), 249);  // on the CR, not past the LF
+}
+
+TEST(RecvBuffer, DiscardCommitRollback) {
+  RecvBuffer rx;
+  rx.Discard(1);  // nothing held: ignored
+  EXPECT_EQ(rx.Mark(), 0);
+
+  AppendText(rx, "0123456789");
+  unsigned char out[4];
+  ASSERT_TRUE(rx.Read(out, 4));
+  rx.Discard(2);
+  EXPECT_EQ(rx.Mark(), 2);
+  EXPECT_EQ(rx.Cursor(), 4);  // discard leaves the cursor alone
+  rx.Rollback();
+  EXPECT_EQ(rx.Cursor(), 2);
+  ASSERT_TRUE(rx.Read(out, 3));
+  rx.Commit();
+  EXPECT_EQ(rx.Mark(), 5);
+  rx.Discard(6);  // beyond the filled bytes: ignored
+  EXPECT_EQ(rx.Mark(), 5);
+  rx.Discard(-3);
+  EXPECT_EQ(rx.Mark(), 5);
+}
+
+TEST(RecvBuffer, CompactMovesOnlyUnconsumedBytes) {
+  RecvBuffer rx;
+  AppendText(rx, "abcdef");
+  rx.Compact();  // mark 0: nothing moves
+  EXPECT_EQ(rx.Fill(), 6);
+
+  unsigned char out[6];
+  ASSERT_TRUE(rx.Read(out, 4));
+  rx.Discard(2);
+  rx.Compact();
+  EXPECT_EQ(rx.Fill(), 4);
+  EXPECT_EQ(rx.Cursor(), 2);
+  EXPECT_EQ(rx.Mark(), 0);
+  ASSERT_TRUE(rx.Peek(out, 2));
+  EXPECT_EQ(0, std::memcmp(out, "ef", 2));
+
+  ASSERT_TRUE(rx.Read(out, 2));
+  rx.Discard(3);  // mark = 3, cursor = 4 = fill
+  rx.Discard(1);
+  rx.Compact();   // mark = fill: empty, cursor keeps cursor - mark
+  EXPECT_EQ(rx.Fill(), 0);
+  EXPECT_EQ(rx.Cursor(), 0);
+}
+
+TEST(RecvBuffer, BeginStepCompactsOnlyAboveThreshold) {
+  RecvBuffer rx;
+  std::vector<unsigned char> block(RecvBuffer::kCompactThreshold, 'x');
+  rx.Append(block.data(), static_cast<unsigned>(block.size()));
+  rx.Discard(10);
+  rx.BeginStep();
+  EXPECT_EQ(rx.Fill(), RecvBuffer::kCompactThreshold);  // at the threshold: left in place
+  EXPECT_EQ(rx.Cursor(), 10);
+
+  rx.Append(block.data(), 1);
+  rx.BeginStep();
+  EXPECT_EQ(rx.Fill(), RecvBuffer::kCompactThreshold + 1 - 10);
+  EXPECT_EQ(rx.Mark(), 0);
+  EXPECT_EQ(rx.Cursor(), 0);
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
