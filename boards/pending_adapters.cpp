@@ -6,12 +6,10 @@
 namespace Kestrel {
 namespace KsParse {
 
-BoardAdapter* CreateNovAtelAdapter(std::uint32_t) { return nullptr; }
 BoardAdapter* CreateTrimbleAdapter(std::int32_t) { return nullptr; }
 BoardAdapter* CreateSoftReceiverAdapter() { return nullptr; }
 BoardAdapter* CreateHemisphereAdapter() { return nullptr; }
 BoardAdapter* CreateHemisphere2Adapter() { return nullptr; }
-BoardAdapter* CreateNmeaOnlyAdapter(std::uint32_t) { return nullptr; }
 BoardAdapter* CreateNewProtoBoardAdapter() { return nullptr; }
 
 }  // namespace KsParse
