@@ -13,10 +13,13 @@ namespace KsParse {
 namespace Gnss {
 
 constexpr double kSecondsPerWeek = 604800.0;
+// The GPS epoch, 1980-01-06 00:00:00, as a whole-second count.
+constexpr std::int64_t kGpsEpoch = 315964800;
 
-// The time value of a calendar date: whole seconds from the platform's
-// calendar conversion (UTC, no time zone) plus the fraction of a second.
-// A second of 60 or more (or below 0) is carried into the whole count.
+// The time value of a calendar date: whole seconds since 1970-01-01 00:00:00
+// UTC plus the fraction of a second. Out-of-range months, days, hours and
+// minutes carry like mktime's; a second of 60 or more (or below 0) is carried
+// into the whole count.
 em_gtime_t EpochToTime(double year, double month, double day, double hour, double minute,
                        double second);
 // GPS week and seconds of week to a time value. Seconds outside -1e9..1e9
@@ -40,20 +43,19 @@ struct Calendar {
   double second;
 };
 // GPS week and seconds of week to calendar time in the GPS time scale (no
-// leap seconds, no time zone).
+// leap seconds, no time zone). Every year divisible by 4 counts as a leap
+// year, so dates are right from 1901 to 2099. Seconds outside -1e9..1e9
+// count as 0.
 Calendar WeekToCalendar(std::uint32_t week, double seconds);
 
-// Ionosphere (alpha0..3, beta0..3) and UTC (A1, A0, tot, WNt, dt_LS)
-// parameters from page 18 of subframe 4.
-struct IonoUtc {
-  double ion[8];
-  double utc[5];
-};
-
-// Decodes one subframe held as ten 24-bit words (parity removed), 30 bytes.
-// Subframes 1 to 3 fill the ephemeris, page 18 of subframe 4 fills
-// `iono_utc`. Returns the subframe ID (1..5), or 0 when the ID is not valid.
-int DecodeSubframe(const unsigned char* subframe, em_eph_t* eph, IonoUtc* iono_utc);
+// Decodes one subframe held as ten 24-bit words (parity removed), 30 bytes,
+// most significant bit first. Subframes 1 to 3 fill the ephemeris (the caller
+// sets `sat`); subframe 3 also settles the weeks of toe, toc and the
+// transmission time. Page 18 of subframe 4 fills `ion` (alpha0..3,
+// beta0..3) and `utc` (A1, A0, tot, WNt, dt_LS); either may be null.
+// Returns the subframe ID (1..5), or 0 when the ID is not valid or the
+// subframe is null.
+int DecodeSubframe(const unsigned char* subframe, em_eph_t* eph, double* ion, double* utc);
 
 double ReadBe64(const unsigned char* p);  // IEEE 754 double
 std::int32_t ReadBe32(const unsigned char* p);
