@@ -58,16 +58,62 @@ void StandardEngine::SendDiffData(CommandList& cmds, const unsigned char* data,
   AppendRawPackets(cmds, data, length, kWaitDiffData);
 }
 
+const StandardEngine::ReaderSet* StandardEngine::ReadersFor(MAINBD_OEM_TYPE type) {
+  //                                      talkers      NovAtel RTCM 3 Trimble CMR    Hemisphere
+  static constexpr ReaderSet kTrimble = {"GPGL",     false, 0xFF, true,  false, false};
+  static constexpr ReaderSet kNovAtel = {"GPGLGNBD", true,  0xFC, false, true,  false};
+  static constexpr ReaderSet kHemisphere = {"GPGL",  false, 0x00, false, false, true};
+  static constexpr ReaderSet kNmeaFirst = {"GPGL",   false, 0x00, false, false, false};
+  static constexpr ReaderSet kNmeaSecond = {"GPGLGNBD", false, 0x00, false, false, false};
+  switch (type) {
+    case OEM_TRIMBLE: return &kTrimble;
+    case OEM_NOVATEL: return &kNovAtel;
+    case OEM_HEMISPHERE: return &kHemisphere;
+    case OEM_NMEA_FIRST: return &kNmeaFirst;
+    case OEM_NMEA_SECOND: return &kNmeaSecond;
+    default: return nullptr;
+  }
+}
+
 int StandardEngine::ParseNext() {
-  // Frame readers arrive with the board families; until then every byte is
-  // skipped so that the buffer never clogs.
   if (rx == nullptr) return 0;
   rx->BeginStep();
+  const ReaderSet* set = ReadersFor(BoardType());
+  if (set == nullptr) {
+    // No adapter, or a board whose frames this engine cannot delimit: the
+    // bytes could never be parsed, so they are dropped rather than kept.
+    rx->Reset();
+    return 0;
+  }
   last_kind = MSG_NONE;
   changed_flags = 0;
-  unsigned char byte;
-  if (!rx->Peek(&byte, 1)) return 0;
-  return FinishStep(*rx, StepOutcome::kSkip);
+  if (!rx->Read(frame_, 3)) return 0;
+  return FinishStep(*rx, ChooseReader(*set));
+}
+
+StepOutcome StandardEngine::ChooseReader(const ReaderSet& set) {
+  const unsigned char* start = frame_;
+  switch (start[0]) {
+    case '$':
+      if (IsNmeaStart(start, set.nmea_talkers)) return ReadNmea();
+      if (set.hemisphere && start[1] == 'B' && start[2] == 'I') return ReadHemisphereBinary();
+      if (set.hemisphere && start[1] == '>' && start[2] == 'J') return ReadHemisphereReply();
+      break;
+    case 0xAA:
+      if (set.novatel && start[1] == 0x44 && start[2] == 0x12) return ReadNovAtel();
+      break;
+    case 0xD3:
+      if (set.rtcm3_mask != 0 && (start[1] & set.rtcm3_mask) == 0) return ReadRtcm3();
+      break;
+    case 0x02:
+      if (set.trimble_any_type ||
+          (set.trimble_cmr_types && (start[2] == 0x93 || start[2] == 0x98)))
+        return ReadTrimble();
+      break;
+    default:
+      break;
+  }
+  return StepOutcome::kSkip;
 }
 
 }  // namespace KsParse

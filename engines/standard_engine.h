@@ -3,6 +3,9 @@
 // and hands each to the board adapter.
 #pragma once
 
+#include <cstdint>
+
+#include "engines/parse_step.h"
 #include "engines/protocol_engine.h"
 
 namespace Kestrel {
@@ -11,6 +14,27 @@ namespace KsParse {
 class StandardEngine : public ProtocolEngine {
  public:
   static constexpr unsigned int kFrameSize = 2048;
+  // Longest NMEA sentence taken, with its CR LF.
+  static constexpr int kNmeaMax = 300;
+  // Bytes that must be buffered from a sentence's start before it is
+  // examined: a GGA needs fewer, every other sentence the whole limit after
+  // its six name bytes.
+  static constexpr int kNmeaGgaWindow = 100;
+  static constexpr int kNmeaWindow = 6 + kNmeaMax;
+  // A Hemisphere text reply must end (CR LF) within this many bytes.
+  static constexpr int kReplyWindow = 100;
+  // Hemisphere binary messages carry fewer data bytes than this.
+  static constexpr unsigned int kHemisphereDataLimit = 2037;
+
+  // The frame kinds that one board's output is searched for.
+  struct ReaderSet {
+    const char* nmea_talkers;     // letter pairs, e.g. "GPGL"
+    bool novatel;                 // 0xAA 0x44 0x12 binary logs
+    std::uint8_t rtcm3_mask;      // bits of the second byte that must be 0; 0: no RTCM 3
+    bool trimble_any_type;        // 0x02 frames of any type
+    bool trimble_cmr_types;       // 0x02 frames of type 0x93 or 0x98 only
+    bool hemisphere;              // $BI binary and $>J text replies
+  };
 
   StandardEngine();
 
@@ -21,8 +45,29 @@ class StandardEngine : public ProtocolEngine {
   // The board-level satellite-use command is not offered through this engine.
   void SetSatUse(CommandList&, unsigned int, bool, unsigned int) override {}
 
+  // The frame kinds looked for with a board type; null for types this
+  // engine does not serve.
+  static const ReaderSet* ReadersFor(MAINBD_OEM_TYPE type);
+
  protected:
+  // Scratch for the candidate frame. Its contents never leave the engine
+  // except as the bytes handed to the adapter, and every reader writes a
+  // byte before it looks at it, so the scratch is not cleared between steps.
   unsigned char frame_[kFrameSize] = {};
+
+ private:
+  // Each reader starts with the three start bytes in frame_ and the cursor
+  // after them, and tells how the step ends.
+  StepOutcome ChooseReader(const ReaderSet& set);
+  StepOutcome ReadNmea();
+  StepOutcome ReadNovAtel();
+  StepOutcome ReadRtcm3();
+  StepOutcome ReadTrimble();
+  StepOutcome ReadHemisphereBinary();
+  StepOutcome ReadHemisphereReply();
+  // Hands frame_[0..count) to the adapter: taken when it accepts the frame,
+  // rejected otherwise.
+  StepOutcome Deliver(unsigned int count);
 };
 
 }  // namespace KsParse

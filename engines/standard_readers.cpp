@@ -1,0 +1,141 @@
+// The frame readers of the standard-receiver engine. Each starts with the
+// three start bytes in frame_ and the receive cursor after them, reads the
+// rest of its frame from the receive buffer and says how the step ends:
+// incomplete (wait for more bytes), taken, rejected, or no frame here.
+#include <cstring>
+
+#include "engines/standard_engine.h"
+#include "rtcm/crc24q.h"
+
+namespace Kestrel {
+namespace KsParse {
+
+namespace {
+
+constexpr unsigned int kNovAtelHeader = 28;
+constexpr unsigned int kNovAtelCrc = 4;
+constexpr unsigned int kRtcm3Overhead = 6;  // 3 header and 3 CRC bytes
+constexpr unsigned int kTrimbleOverhead = 6;  // STX, status, type, length, checksum, ETX
+constexpr unsigned int kHemisphereHeader = 8;
+constexpr unsigned int kHemisphereTrailer = 4;  // checksum and CR LF
+
+unsigned int Le16(const unsigned char* p) { return p[0] | (static_cast<unsigned int>(p[1]) << 8); }
+
+}  // namespace
+
+StepOutcome StandardEngine::Deliver(unsigned int count) {
+  if (HandToAdapter(frame_, count)) return StepOutcome::kTaken;
+  // The engine hands whole frames only: bytes that a refusing adapter kept
+  // would be glued to the front of the next frame.
+  if (adapter != nullptr && adapter->frame != nullptr) adapter->frame->Clear();
+  return StepOutcome::kRejected;
+}
+
+// "$" and a talker: the sentence runs to "*", two check characters and CR LF.
+// It is examined only once a whole window is buffered (a GGA's is shorter,
+// so that positions are not held back by the slower sentences), and its end
+// must lie within the 300-byte limit.
+StepOutcome StandardEngine::ReadNmea() {
+  if (!rx->Read(frame_ + 3, 3)) return StepOutcome::kIncomplete;
+  const bool gga = frame_[3] == 'G' && frame_[4] == 'G' && frame_[5] == 'A';
+  const int held = gga ? kNmeaGgaWindow : kNmeaWindow;
+  if (!rx->Peek(frame_ + 6, held - 6)) return StepOutcome::kIncomplete;
+  // The end is the first position i holding "*", or three places before a
+  // CR, or four before an LF. Four zero bytes after the window let the scan
+  // look ahead without bounds checks (zero matches none of them).
+  std::memset(frame_ + held, 0, 4);
+  const int scan_end = held < kNmeaMax - 4 ? held : kNmeaMax - 4;
+  int end = -1;
+  for (int i = 0; i < scan_end; ++i) {
+    if (frame_[i] == '*' || frame_[i + 3] == '\r' || frame_[i + 4] == '\n') {
+      end = i;
+      break;
+    }
+  }
+  if (end < 0) return StepOutcome::kRejected;  // no end within the limit
+  const int length = end + 5;
+  // A line end inside the six name bytes: no sentence starts here.
+  if (length <= 6) return StepOutcome::kSkip;
+  // A GGA whose "*" lies at the window's edge needs a few bytes more.
+  if (!rx->Read(frame_ + 6, length - 6)) return StepOutcome::kIncomplete;
+  return Deliver(static_cast<unsigned int>(length));
+}
+
+// 0xAA 0x44 0x12: header length H (byte 3), message length M (bytes 8-9),
+// then M message bytes and a CRC-32 that the adapter checks.
+StepOutcome StandardEngine::ReadNovAtel() {
+  if (!rx->Read(frame_ + 3, kNovAtelHeader - 3)) return StepOutcome::kIncomplete;
+  const unsigned int header = frame_[3];
+  const unsigned int body = Le16(frame_ + 8);
+  // The bytes read (a 28-byte header, M, CRC) and the bytes handed on
+  // (H, M, CRC) must both fit the frame. A longer log is no log the board
+  // sends: it is refused before its body is awaited, so that a false sync
+  // with a huge length cannot hold the buffer.
+  const unsigned int read_header = header > kNovAtelHeader ? header : kNovAtelHeader;
+  if (read_header + body + kNovAtelCrc > kFrameSize) return StepOutcome::kRejected;
+  if (!rx->Read(frame_ + kNovAtelHeader, static_cast<int>(body + kNovAtelCrc)))
+    return StepOutcome::kIncomplete;
+  const unsigned int read = kNovAtelHeader + body + kNovAtelCrc;
+  const unsigned int count = header + body + kNovAtelCrc;
+  // A header longer than 28 bytes is handed on with zeros where nothing
+  // was read.
+  if (count > read) std::memset(frame_ + read, 0, count - read);
+  return Deliver(count);
+}
+
+// 0xD3: 10-bit length N in bits 14-23, N data bytes, CRC-24Q.
+StepOutcome StandardEngine::ReadRtcm3() {
+  const unsigned int length = (static_cast<unsigned int>(frame_[1] & 0x03) << 8) | frame_[2];
+  if (!rx->Read(frame_ + 3, static_cast<int>(length + 3))) return StepOutcome::kIncomplete;
+  const unsigned char* crc = frame_ + 3 + length;
+  const std::uint32_t expected = (static_cast<std::uint32_t>(crc[0]) << 16) |
+                                 (static_cast<std::uint32_t>(crc[1]) << 8) | crc[2];
+  if (!Rtcm::CheckCrc24q(frame_, static_cast<int>(length + 3), expected))
+    return StepOutcome::kRejected;
+  return Deliver(length + kRtcm3Overhead);
+}
+
+// 0x02 (STX), status, type, length N, N data bytes, checksum, ETX. The
+// checksum is the sum of status, type, length and data modulo 256; the ETX
+// byte is handed on untested.
+StepOutcome StandardEngine::ReadTrimble() {
+  if (!rx->Read(frame_ + 3, 1)) return StepOutcome::kIncomplete;
+  const unsigned int length = frame_[3];
+  if (!rx->Read(frame_ + 4, static_cast<int>(length + 2))) return StepOutcome::kIncomplete;
+  unsigned int sum = 0;
+  for (unsigned int i = 1; i < length + 4; ++i) sum += frame_[i];
+  if ((sum & 0xFF) != frame_[length + 4]) return StepOutcome::kRejected;
+  return Deliver(length + kTrimbleOverhead);
+}
+
+// "$BIN", block ID, data length L (bytes 6-7), L data bytes, a 16-bit sum
+// of the data and CR LF.
+StepOutcome StandardEngine::ReadHemisphereBinary() {
+  if (!rx->Read(frame_ + 3, kHemisphereHeader - 3)) return StepOutcome::kIncomplete;
+  const unsigned int length = Le16(frame_ + 6);
+  if (length >= kHemisphereDataLimit) return StepOutcome::kRejected;
+  if (!rx->Read(frame_ + kHemisphereHeader, static_cast<int>(length + kHemisphereTrailer)))
+    return StepOutcome::kIncomplete;
+  const unsigned int count = kHemisphereHeader + length + kHemisphereTrailer;
+  // A frame whose bytes cancel out under exclusive-or is refused. The
+  // adapter applies the same test and reads the board's checksum itself,
+  // so this engine does not compute the checksum a second time.
+  unsigned char folded = 0;
+  for (unsigned int i = 0; i < count; ++i) folded ^= frame_[i];
+  if (folded == 0) return StepOutcome::kRejected;
+  return Deliver(count);
+}
+
+// "$>J": a text reply whose CR LF lies within its first 100 bytes. Only the
+// three start bytes are consumed; the reply's text is then passed over byte
+// by byte by the following steps.
+StepOutcome StandardEngine::ReadHemisphereReply() {
+  if (!rx->Peek(frame_ + 3, kReplyWindow)) return StepOutcome::kIncomplete;
+  for (int i = 0; i + 1 < kReplyWindow; ++i) {
+    if (frame_[i] == '\r' && frame_[i + 1] == '\n') return Deliver(static_cast<unsigned int>(i + 2));
+  }
+  return StepOutcome::kRejected;
+}
+
+}  // namespace KsParse
+}  // namespace Kestrel
