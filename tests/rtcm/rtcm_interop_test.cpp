@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "rtcm/bit_field.h"
@@ -34,35 +35,29 @@ struct Reference {
 // The satellites of every 1004 line of gpsdecode's output, in order.
 std::vector<std::vector<Reference>> RunGpsdecode(const std::string& capture) {
   std::vector<std::vector<Reference>> epochs;
-  const std::string command = std::string(kGpsdecode) + " < '" + capture + "'";
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = popen((std::string(kGpsdecode) + " < '" + capture + "'").c_str(), "r");
   if (pipe == nullptr) return epochs;
-  std::string line;
-  char chunk[4096];
-  while (std::fgets(chunk, sizeof(chunk), pipe) != nullptr) {
-    line += chunk;
-    if (line.back() != '\n') continue;
-    if (line.find("\"type\":1004,") != std::string::npos) {
-      std::vector<Reference> sats;
-      for (std::size_t at = line.find("{\"ident\":"); at != std::string::npos;
-           at = line.find("{\"ident\":", at + 1)) {
-        Reference r{};
-        unsigned ind1, ind2, lock1, lock2, amb;
-        double cnr1, cnr2;
-        const int fields = std::sscanf(line.c_str() + at,
-            "{\"ident\":%u,\"L1\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"amb\":%u,\"CNR\":%lf},"
-            "\"L2\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"CNR\":%lf}}",
-            &r.ident, &ind1, &r.p1, &r.delta1, &lock1, &amb, &cnr1, &ind2, &r.pr21, &r.delta2, &lock2, &cnr2);
-        if (fields != 12) continue;
-        r.p1 += amb * kLightMillisecond;
-        // gpsdecode prints the 14-bit L2-L1 difference unsigned; fold it
-        // back to its signed range (+-163.84 m).
-        if (r.pr21 >= 163.84) r.pr21 -= 327.68;
-        sats.push_back(r);
+  static char line[1 << 16];
+  while (std::fgets(line, sizeof(line), pipe) != nullptr) {
+    if (std::strstr(line, "\"type\":1004,") == nullptr) continue;
+    epochs.emplace_back();
+    for (const char* at = std::strstr(line, "{\"ident\":"); at != nullptr; at = std::strstr(at + 1, "{\"ident\":")) {
+      Reference r{};
+      unsigned ind1, ind2, lock1, lock2, amb;
+      double cnr1, cnr2;
+      if (std::sscanf(at,
+                      "{\"ident\":%u,\"L1\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"amb\":%u,"
+                      "\"CNR\":%lf},\"L2\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"CNR\":%lf}}",
+                      &r.ident, &ind1, &r.p1, &r.delta1, &lock1, &amb, &cnr1, &ind2, &r.pr21, &r.delta2, &lock2,
+                      &cnr2) != 12) {
+        continue;
       }
-      epochs.push_back(sats);
+      r.p1 += amb * kLightMillisecond;
+      // gpsdecode prints the 14-bit L2-L1 difference unsigned; fold it back
+      // to its signed range (+-163.84 m).
+      if (r.pr21 >= 163.84) r.pr21 -= 327.68;
+      epochs.back().push_back(r);
     }
-    line.clear();
   }
   pclose(pipe);
   return epochs;
@@ -74,11 +69,7 @@ double PhaseError(double diff) { return std::fabs(diff - 1500.0 * std::round(dif
 TEST(RtcmInterop, Message1004AgreesWithGpsdecode) {
   const std::string capture = Testing::CapturePath("testglo.rtcm3");
   if (capture.empty()) GTEST_SKIP() << "capture testglo.rtcm3 not present";
-  if (FILE* tool = std::fopen(kGpsdecode, "r")) {
-    std::fclose(tool);
-  } else {
-    GTEST_SKIP() << "gpsdecode not installed";
-  }
+  if (access(kGpsdecode, X_OK) != 0) GTEST_SKIP() << "gpsdecode not installed";
   const std::vector<std::vector<Reference>> reference = RunGpsdecode(capture);
   ASSERT_FALSE(reference.empty());
 
