@@ -1,0 +1,31 @@
+// The NovAtel board adapter: NovAtel binary logs, NMEA, RTCM 3 and CMR in the
+// board's output; NovAtel ASCII commands towards it.
+#pragma once
+
+#include <cstdint>
+
+#include "boards/board_adapter.h"
+
+namespace Kestrel {
+namespace KsParse {
+
+enum class NovAtelFrameResult {
+  kIncomplete,  // more bytes expected: the buffer is left as it is
+  kDecoded,     // a log was decoded
+  kRejected,    // not a good log
+};
+
+// Checks the NovAtel binary log held in the adapter's frame buffer (header,
+// exact length, CRC-32) and hands it to the adapter's DecodeMessage. Leaves
+// the buffer to the caller. Shared by the adapters of boards that speak
+// NovAtel's binary format.
+NovAtelFrameResult ProcessNovAtelFrame(BoardAdapter& adapter);
+
+class NovAtelAdapter : public BoardAdapter {
+ public:
+  NovAtelAdapter();
+  bool ProcessFrame() override;
+};
+
+}  // namespace KsParse
+}  // namespace Kestrel
