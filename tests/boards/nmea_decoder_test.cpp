@@ -1,0 +1,267 @@
+// Shared NMEA decoding: the frame step, field splitting, each handler's
+// values and the change bits of an epoch.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "boards/adapter_factory.h"
+#include "boards/nmea/nmea_frame.h"
+#include "boards/nmea/nmea_sentence.h"
+#include "tools/sim/nmea_sim.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+using U = std::vector<std::uint32_t>;
+using D = std::vector<double>;
+constexpr double kDeg = 0.017453292519943295;
+constexpr double kArcMin = 0.0002908882086657216;
+constexpr std::uint32_t kFullEpoch = 0x1000 | 0x20000 | 0x800000 | 0x1000000 | 0x20000000 | 0x10000000;
+
+class NmeaDecoderTest : public ::testing::Test {
+ protected:
+  NmeaDecoderTest() : adapter(CreateNmeaOnlyAdapter(6)), d(*adapter->decoder) {}
+
+  // One frame through the adapter, as the engine hands it over.
+  bool Feed(const std::string& text) {
+    adapter->frame->Append(text.data(), static_cast<std::uint32_t>(text.size()));
+    return adapter->ProcessFrame();
+  }
+  // Complete sentences, one frame each; the flags of the last.
+  std::uint32_t FeedAll(const std::string& text) {
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      EXPECT_TRUE(Feed(text.substr(start, end - start + 1)));
+    }
+    return d.msg_flags;
+  }
+  U Time() const { return {d.year, d.month, d.day, d.hour, d.minute}; }
+
+  std::unique_ptr<BoardAdapter> adapter;
+  BoardDecoder& d;
+};
+
+TEST_F(NmeaDecoderTest, GgaPositionHemispheresHeightAndAge) {
+  d.time_zone = 8;
+  Feed("$GPGGA,123519.25,3110.4906,N,12118.8685,E,4,12,0.9,545.4,M,46.9,M,1.5,0000*47\r\n");
+  const double lat = 31 * kDeg + 10.4906 * kArcMin, lon = 121 * kDeg + 18.8685 * kArcMin;
+  EXPECT_EQ((D{d.latitude, d.longitude, d.height, d.diff_age, d.second}), (D{lat, lon, 545.4 + 46.9, 1.5, 19.25}));
+  EXPECT_EQ((U{d.sats_used, d.solution_code, d.hour, d.minute}), (U{12, 11, 20, 35}));
+
+  Feed("$GPGGA,123519.25,3110.4906,S,12118.8685,W,1,12,0.9,545.4,M,,M,,*47\r\n");
+  EXPECT_EQ((D{d.latitude, d.longitude, d.height, d.diff_age}), (D{-lat, -lon, 545.4, -1.0}));
+  Feed("$GPGGA,123519.25,3110.4906,n,12118.8685,e,1,12,0.9,545.4,M,,M,,*47\r\n");
+  EXPECT_EQ((D{d.latitude, d.longitude}), (D{lat, lon}));
+
+  // Empty coordinates keep the stored ones (their hemisphere letters too);
+  // the raw text is kept whole.
+  const std::string empty = "$GPGGA,,,S,,W,0,,,,M,,M,,*66\r\n";
+  Feed(empty);
+  EXPECT_EQ((D{d.latitude, d.longitude, d.height}), (D{lat, lon, 545.4}));
+  EXPECT_EQ(d.solution_code, 3u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(d.gga_text), d.gga_length), empty);
+}
+
+TEST_F(NmeaDecoderTest, TimeZoneShiftsTheHourWithoutWrapAndRmcGivesTheDate) {
+  d.time_zone = 8;
+  EXPECT_EQ(FeedAll("$GPRMC,081836.75,A,3751.65,S,14507.36,E,12.5,90.0,040326,,,A*00\r\n"), 0x2000u);
+  EXPECT_EQ(Time(), (U{2026, 3, 4, 16, 18}));
+  EXPECT_EQ((D{d.second, d.speed_knots, d.course}), (D{36.75, 12.5, 90 * kDeg}));
+  Feed("$GPGGA,230000.00,3110.4906,N,12118.8685,E,1,08,1.0,10.0,M,0.0,M,,*00\r\n");
+  EXPECT_EQ(Time(), (U{2026, 3, 4, 31, 0}));
+  // An RMC time of six characters or less and a date under three are ignored.
+  Feed("$GPRMC,101010,V,,,,,,,12,,,N*00\r\n");
+  EXPECT_EQ(Time(), (U{2026, 3, 4, 31, 0}));
+  d.time_zone = 2;
+  Feed("$GPZDA,213121.000,07,04,2016,00,00*52\r\n");
+  EXPECT_EQ(Time(), (U{2016, 4, 7, 23, 31}));
+}
+
+TEST_F(NmeaDecoderTest, GstPrecisionAndGsaDop) {
+  d.parse_nmea = 1;
+  EXPECT_EQ(FeedAll("$GPGST,213121.000,16.1,22.2,10.2,2.0,3.0,4.0,1.4*57\r\n"), 0u);
+  EXPECT_EQ((D{d.rms, d.sigma_lat, d.sigma_lon, d.sigma_vertical, d.sigma_horizontal}),
+            (D{16.1, 3.0, 4.0, 1.4, 5.0}));
+  d.tdop = d.gdop = 9;
+  EXPECT_EQ(FeedAll("$GNGSA,A,3,13,16,,15,,,,,,,,32,1.05,0.64,0.83,1*03\r\n"), 0x80000000u);
+  EXPECT_EQ((U{d.fix_mode, d.fix_type}), (U{'A', 3}));
+  EXPECT_EQ(U(d.used_prn, d.used_prn + 12), (U{13, 16, 0, 15, 0, 0, 0, 0, 0, 0, 0, 32}));
+  EXPECT_EQ((D{d.pdop, d.hdop, d.vdop, d.tdop, d.gdop}), (D{1.05, 0.64, 0.83, 0, 0}));
+  d.parse_nmea = 0;
+  EXPECT_EQ(FeedAll("$GPGSA,A,1,,,,,,,,,,,,,,,*1E\r\n"), 0u);
+  EXPECT_EQ((U{d.fix_type, d.used_prn[0]}), (U{1, 0}));
+  EXPECT_EQ(d.pdop, 1.05);  // empty DOP fields keep their values
+}
+
+TEST_F(NmeaDecoderTest, EpochFlagsFollowParseNmeaAndSentenceOrder) {
+  Sim::NmeaFix fix;
+  fix.latitude_deg = 45.5;
+  const std::string gga = Sim::NmeaGga(fix), rmc = Sim::NmeaRmc(fix), gst = Sim::NmeaGst(fix);
+  EXPECT_EQ(FeedAll(gst + rmc + gga), 0x1000u);  // parse_nmea clear: only the GGA text bit
+  d.parse_nmea = 1;
+  EXPECT_EQ(FeedAll(gst + rmc + gga), kFullEpoch);
+  EXPECT_EQ(FeedAll(gga), 0x20021000u);  // the pair was completed: nothing seen since
+  EXPECT_EQ(FeedAll(gst + gga), 0x20821000u);
+  EXPECT_EQ(FeedAll(rmc + gga), kFullEpoch);  // GST was kept from before
+}
+
+TEST_F(NmeaDecoderTest, FrameStepWaitsForTheEndAndDropsOverlongFrames) {
+  const std::string body = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+  EXPECT_FALSE(Feed(body));  // neither '*' nor CR LF yet: kept
+  EXPECT_EQ((U{adapter->frame->length, d.gga_length}), (U{static_cast<std::uint32_t>(body.size()), 0}));
+  EXPECT_TRUE(Feed("*47\r\n"));
+  EXPECT_EQ((U{adapter->frame->length, d.msg_flags}), (U{0, 0x1000}));
+  EXPECT_NEAR(d.latitude, (48 + 7.038 / 60) * kDeg, 1e-15);
+
+  EXPECT_TRUE(Feed("$GPZDA,000000,01,02,2030\r\n"));  // a CR ends it without '*'
+  EXPECT_EQ(d.year, 2030u);
+  EXPECT_FALSE(Feed("$GPG"));  // four bytes: kept
+  EXPECT_EQ(adapter->frame->length, 4u);
+  adapter->frame->Clear();
+
+  std::string longest = "$GPGGA," + std::string(292, 'A') + "*";
+  EXPECT_TRUE(Feed(longest));  // 300 bytes: still a sentence
+  EXPECT_FALSE(Feed(longest + "\r"));  // 301 bytes: dropped
+  EXPECT_EQ(adapter->frame->length, 0u);
+
+  d.msg_flags = 77;
+  EXPECT_TRUE(Feed("$GPXYZ,1,2,3*00\r\n"));  // unknown identifier: consumed, nothing raised
+  EXPECT_EQ((U{d.msg_flags, adapter->frame->length}), (U{0, 0}));
+}
+
+TEST_F(NmeaDecoderTest, SentenceCodesAndDispatchResults) {
+  const char* ids[] = {"GPGGA", "GPGSA", "GPGST", "GPGSV", "GPRMC", "GPZDA",
+                       "GLGSV", "GNGGA", "GNGLL", "GNGSA", "GNRMC", "BDGSV"};
+  const int codes[] = {25, 29, 30, 31, 33, 35, 44, 51, 52, 55, 59, 128};
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>(ids[i]), 5), codes[i]);
+    EXPECT_TRUE(d.DecodeSentence(codes[i], (std::string("$") + ids[i] + ",*00").c_str(), 10)) << ids[i];
+  }
+  EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>("GPGGA"), 4), -1);
+  EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>("GNGSV"), 5), -1);
+  EXPECT_FALSE(d.DecodeSentence(-1, "$GPVTG,*00", 10));
+  EXPECT_FALSE(d.DecodeSentence(27, "$GPGGA,*00", 10));
+  EXPECT_FALSE(d.DecodeSentence(25, nullptr, 10));
+  EXPECT_FALSE(d.DecodeSentence(25, "$GPGGA", 0));
+}
+
+// ---------------------------------------------------------------- GSV
+
+// One GSV sentence with `sats` satellites numbered from `first_prn`.
+std::string Gsv(const std::string& talker, int total, int number, int in_view, int first_prn, int sats) {
+  std::string body = talker + "GSV," + std::to_string(total) + "," + std::to_string(number) + "," +
+                     std::to_string(in_view);
+  for (int i = 0; i < sats; ++i) body += "," + std::to_string(first_prn + i) + ",45,1" + std::to_string(i) + "0,40";
+  return Sim::NmeaWrap(body);
+}
+
+TEST_F(NmeaDecoderTest, GpsGsvGroupAcrossMessagesAndUsableMarking) {
+  std::vector<Sim::NmeaSatellite> sats;
+  for (int i = 0; i < 10; ++i) sats.push_back({i + 1, 10 + 2 * i, i == 9 ? 0 : 100 + i, 25 + 2 * i});
+  sats[3].snr = -1;  // not tracked: empty field
+  const std::string group = Sim::NmeaGsv("GP", sats);
+  const std::size_t first_end = group.find('\n') + 1;
+  EXPECT_EQ(FeedAll(group.substr(0, first_end)), 0u);  // message 1 of 3: no bit yet
+  EXPECT_EQ(FeedAll(group.substr(first_end)), 0x8000000u);
+  const SatTable& t = d.tables[kTableGps];
+  ASSERT_EQ(t.count, 10u);
+  for (int i = 0; i < 10; ++i) {
+    const Sim::NmeaSatellite& s = sats[i];
+    const bool usable = s.elevation > 13 && s.snr > 30 && s.azimuth > 0;
+    EXPECT_EQ((U{static_cast<std::uint32_t>(t.sats[i].prn), static_cast<std::uint32_t>(t.sats[i].elevation),
+                 t.sats[i].azimuth, static_cast<std::uint32_t>(t.sats[i].snr), t.sats[i].status}),
+              (U{static_cast<std::uint32_t>(s.prn), static_cast<std::uint32_t>(s.elevation),
+                 static_cast<std::uint32_t>(s.azimuth), static_cast<std::uint32_t>(s.snr < 0 ? 0 : s.snr),
+                 usable ? 1u : 0u}))
+        << i;
+  }
+  // A new group starts from a cleared table; held, it is only noted.
+  d.gps_sat_hold = 1;
+  EXPECT_EQ(FeedAll(Gsv("GP", 1, 1, 2, 20, 2)), 0u);
+  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[2].prn), t.sats[0].status, d.gps_sat_bits}),
+            (U{2, 0, 0, 0x8}));
+}
+
+TEST_F(NmeaDecoderTest, GsvCountsAndNumbersStayInsideTheTable) {
+  const SatTable& t = d.tables[kTableGps];
+  for (int m = 1; m <= 10; ++m) FeedAll(Gsv("GP", 10, m, 40, 4 * m - 3, 4));  // 40 in view
+  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[31].prn), d.msg_flags}), (U{32, 32, 0x8000000}));
+  FeedAll(Gsv("GP", 1, 1, 32, 1, 4));  // claims 32, holds 4: the rest read as empty
+  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[3].prn), static_cast<std::uint32_t>(t.sats[31].prn)}),
+            (U{32, 4, 0}));
+  // A number above the total fills nothing but ends the group.
+  EXPECT_EQ(FeedAll(Gsv("GP", 3, 9, 12, 77, 4)), 0x8000000u);
+  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[0].prn)}), (U{12, 1}));
+  FeedAll(Sim::NmeaWrap("GPGSV,99999999999,99999999999,99999999999,1,2,3,4"));
+  EXPECT_EQ(t.count, 32u);
+  FeedAll(Sim::NmeaWrap("GPGSV,-2,-1,-7,1,2,3,4"));
+  EXPECT_EQ(t.count, 0u);
+  FeedAll(Sim::NmeaWrap("GPGSV,2,0,5,77,2,3,4"));  // message 0 fills nothing
+  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[0].prn)}), (U{5, 1}));
+  FeedAll(Sim::NmeaWrap("GPGSV,1,1,03,1,2"));  // fewer than seven fields: ignored
+  EXPECT_EQ(t.count, 5u);
+}
+
+TEST_F(NmeaDecoderTest, GlonassGsvChecksNumbersAndBeidouAlwaysReports) {
+  const SatTable& t = d.tables[kTableGlonass];
+  EXPECT_EQ(FeedAll(Gsv("GL", 2, 1, 6, 65, 4) + Gsv("GL", 2, 2, 6, 95, 2)), 0x100000u);
+  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[0].prn), static_cast<std::uint32_t>(t.sats[5].prn)}),
+            (U{6, 38, 69}));
+  // First satellite 40 is not a GLONASS number: message 1 clears, nothing is stored.
+  EXPECT_EQ(FeedAll(Gsv("GL", 1, 1, 3, 40, 3)), 0u);
+  EXPECT_EQ((U{static_cast<std::uint32_t>(t.sats[0].prn), static_cast<std::uint32_t>(t.sats[0].elevation)}),
+            (U{0, 0}));
+  d.glo_sat_hold = d.bds_sat_hold = 1;
+  EXPECT_EQ(FeedAll(Gsv("GL", 1, 1, 1, 70, 1)), 0u);
+  EXPECT_EQ((U{d.glo_sat_bits, static_cast<std::uint32_t>(t.sats[0].prn)}), (U{0x10, 43}));
+  // The BeiDou hold flag belongs to board decoders that replace this handler.
+  EXPECT_EQ(FeedAll(Gsv("BD", 1, 1, 2, 201, 2)), 0x200000u);
+  EXPECT_EQ((U{d.tables[kTableBeidou].count, d.bds_sat_bits}), (U{2, 0}));
+}
+
+// ---------------------------------------------------------------- splitter
+
+TEST(NmeaSentenceTest, FieldsEndAtSeparatorsChecksumAndLineEndAndStayBounded) {
+  const std::string text = "$GPGSV,1,,3*4A,9\r\nrest";
+  NmeaSentence s(text.data(), static_cast<unsigned>(text.size()));
+  EXPECT_EQ((std::vector<std::string>{s.Field(0), s.Field(1), s.Field(2), s.Field(3), s.Field(4), s.Field(5)}),
+            (std::vector<std::string>{"$GPGSV", "1", "", "3", "9", ""}));
+  EXPECT_EQ((U{s.CommaCount(), s.FieldLength(3), static_cast<std::uint32_t>(s.Int(99))}), (U{4, 1, 0}));
+  EXPECT_EQ(s.Text(), text.data());
+  const std::string commas(400, ',');
+  s.Assign(commas.data(), static_cast<unsigned>(commas.size()));
+  EXPECT_EQ((U{s.Length(), s.CommaCount(), s.FieldCount()}), (U{300, 300, NmeaSentence::kMaxFields}));
+  s.Assign(nullptr, 5);
+  EXPECT_EQ((U{s.Length(), s.FieldCount()}), (U{0, 1}));
+}
+
+TEST(NmeaSentenceTest, NumbersFollowAtoiAndAtof) {
+  EXPECT_EQ((std::vector<int>{NmeaAtoi("12abc"), NmeaAtoi(" \t-7"), NmeaAtoi("+"), NmeaAtoi("99999999999"),
+                              NmeaAtoi("-99999999999"), NmeaAtoiN("23595", 2), NmeaAtoiN("2", 3)}),
+            (std::vector<int>{12, -7, 0, 2147483647, -2147483647 - 1, 23, 2}));
+  EXPECT_EQ(NmeaAtofN("59.123", 5), 59.12);
+  for (const char* t : {"", "-", ".", "-.", "1.", "-0", "1e3", " 2.5", "0x10", "inf", "1.5x",
+                        "12345678901234567890.5", "0.000000000000000123"}) {
+    const double want = std::atof(t), got = NmeaAtof(t);
+    EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << '"' << t << '"';
+  }
+  // The fast path must round exactly like strtod for every plain decimal.
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 20000; ++i) {
+    const int digits = 1 + static_cast<int>(rng() % 15);
+    std::string t = (rng() & 1) ? "-" : "";
+    for (int k = 0; k < digits; ++k) t += static_cast<char>('0' + rng() % 10);
+    t.insert(t.size() - rng() % (digits + 1), ".");
+    ASSERT_EQ(NmeaAtof(t.c_str()), std::strtod(t.c_str(), nullptr)) << t;
+  }
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
