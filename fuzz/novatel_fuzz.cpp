@@ -1,0 +1,125 @@
+// Fuzz target for the NovAtel adapter: arbitrary frames into its
+// ProcessFrame, directly and through the standard engine of Em_Gnss(1, 2).
+//
+// The input's first byte chooses the run. Bit 0: the rest is either raw
+// bytes, or a list of logs that get a valid CRC-32 so that the log decoders
+// behind the frame check run (each entry: message ID u16, message type u8,
+// announced body length u16, then the body, as many bytes as announced and
+// present; the announced length is written into the header as given, so it
+// may lie). Bit 1: the frames go to the adapter one by one, or as one stream
+// through RcvData and ParseData. Bits 2-7: the block size of the stream
+// (0: one byte at a time, else 37 times the value).
+#include <ksparse/em_gnss.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "boards/adapter_factory.h"
+#include "boards/novatel/novatel_wire.h"
+
+using namespace Kestrel::KsParse;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::vector<Bytes> BuildLogs(const std::uint8_t* data, std::size_t size) {
+  std::vector<Bytes> logs;
+  std::size_t at = 0;
+  while (at + 5 <= size) {
+    const unsigned id = data[at] | (data[at + 1] << 8);
+    const std::uint8_t type = data[at + 2];
+    const unsigned announced = data[at + 3] | (data[at + 4] << 8);
+    at += 5;
+    const std::size_t body = std::min<std::size_t>(announced, size - at);
+    Bytes log(28, 0);
+    log[0] = 0xAA;
+    log[1] = 0x44;
+    log[2] = 0x12;
+    log[3] = 28;
+    log[4] = static_cast<std::uint8_t>(id);
+    log[5] = static_cast<std::uint8_t>(id >> 8);
+    log[6] = type;
+    log[8] = static_cast<std::uint8_t>(announced);
+    log[9] = static_cast<std::uint8_t>(announced >> 8);
+    log[14] = 0x1A;  // week 1562
+    log[15] = 0x06;
+    log.insert(log.end(), data + at, data + at + body);
+    at += body;
+    const std::uint32_t crc = NovAtel::Crc32(log.data(), log.size());
+    for (int k = 0; k < 4; ++k) log.push_back(static_cast<std::uint8_t>(crc >> (8 * k)));
+    logs.push_back(log);
+  }
+  return logs;
+}
+
+void ThroughAdapter(const std::vector<Bytes>& frames) {
+  std::unique_ptr<BoardAdapter> adapter(CreateNovAtelAdapter(0));
+  if (adapter == nullptr) std::abort();
+  BoardDecoder& d = *adapter->decoder;
+  d.gps_sat_hold = d.glo_sat_hold = d.bds_sat_hold = 1;
+  for (const Bytes& f : frames) {
+    // Bytes of an incomplete frame stay and the next frame is appended to
+    // them, as under an engine that hands frames on in pieces.
+    adapter->frame->Append(f.data(), static_cast<std::uint32_t>(f.size()));
+    adapter->ProcessFrame();
+    if (adapter->frame->length > FrameBuffer::kCapacity || d.obs_count > BoardDecoder::kObsCapacity) std::abort();
+    for (const SatTable& t : d.tables)
+      if (t.count > SatTable::kCapacity) std::abort();
+  }
+}
+
+void OnMessage(Msg_Type, unsigned int, const void* context) {
+  Em_Gnss& g = *static_cast<Em_Gnss*>(const_cast<void*>(context));
+  POS_INFO pos;
+  g.Get_Gnss_Pos(&pos);
+  Dops dops;
+  g.Get_Gnss_Dops(&dops);
+  static SATLLITE_STR sats[32];
+  for (int system = 1; system <= 4; ++system) {
+    unsigned int count = 0;
+    g.Get_Gnss_SatInfo(system, &count, sats);
+  }
+  BASEINFO base;
+  g.Get_Gnss_Baseinfo(base);
+  unsigned int system = 0;
+  static em_eph_t eph;
+  g.Get_Gnss_Ephemeris(&system, &eph);
+  static em_obs_t obs;
+  g.Get_Gnss_Obs_t(&obs);
+  if (obs.n > BoardDecoder::kObsCapacity) std::abort();
+  g.Get_Gnss_ElevMask();
+}
+
+void ThroughEngine(const std::vector<Bytes>& frames, std::size_t block) {
+  Bytes stream;
+  for (const Bytes& f : frames) stream.insert(stream.end(), f.begin(), f.end());
+  Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  const _CALLBACKS_RECEIVER callbacks = {&OnMessage, nullptr};
+  gnss.Reg_Callbacks(&callbacks, &gnss);
+  for (std::size_t at = 0; at < stream.size(); at += block) {
+    gnss.RcvData(stream.data() + at, static_cast<unsigned>(std::min(block, stream.size() - at)));
+    for (int i = 0; i < 3; ++i) gnss.ParseData();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const std::uint8_t mode = data[0];
+  std::vector<Bytes> frames;
+  if ((mode & 1) != 0) {
+    frames = BuildLogs(data + 1, size - 1);
+  } else {
+    frames.emplace_back(data + 1, data + size);
+  }
+  if ((mode & 2) != 0) {
+    ThroughEngine(frames, (mode >> 2) == 0 ? 1 : 37u * (mode >> 2));
+  } else {
+    ThroughAdapter(frames);
+  }
+  return 0;
+}
