@@ -16,10 +16,6 @@ namespace {
 constexpr unsigned kRangeRecord = 44;
 constexpr unsigned kRangeCmpRecord = 24;
 
-// Carrier phase of RANGECMP rolls over at this many cycles.
-constexpr double kAdrRollover = 8388608.0;
-constexpr double kWavelengthL1 = 0.1902936727984;
-constexpr double kWavelengthL2 = 0.2442102134246;
 // Lock times at the field's maximum carry no information.
 constexpr double kLockTimeSaturated = 65535.968;
 

@@ -39,6 +39,13 @@ constexpr unsigned kIdBestXyz = 241;
 constexpr unsigned kId726 = 726;
 constexpr unsigned kIdEphem1047 = 1047;
 
+// RANGECMP carrier phase: it rolls over at this many cycles, and the number
+// of roll-overs is recovered from the pseudorange with these wavelengths
+// (L1 for the L1 C/A signal, L2 for every other).
+constexpr double kAdrRollover = 8388608.0;
+constexpr double kWavelengthL1 = 0.1902936727984;
+constexpr double kWavelengthL2 = 0.2442102134246;
+
 // Little-endian readers; the caller has checked that the bytes are held.
 inline std::uint16_t U16(const unsigned char* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));

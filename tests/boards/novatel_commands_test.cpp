@@ -1,6 +1,7 @@
 // Exact command texts, order and wait values of the NovAtel command set.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,12 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Texts of the packets, with every packet's wait value checked.
-Texts TextsOf(const CommandList& cmds, std::uint32_t wait = kWaitSetting) {
+// The texts a command-set call appends, each packet's wait value checked.
+Texts Commands(const std::function<void(NovAtelCommandSet&, CommandList&)>& call,
+               std::uint32_t wait = kWaitSetting) {
+  NovAtelCommandSet set;
+  CommandList cmds;
+  call(set, cmds);
   Texts out;
   for (const _STR_CMD& c : cmds) {
     EXPECT_EQ(c.wait, wait);
@@ -22,78 +27,52 @@ Texts TextsOf(const CommandList& cmds, std::uint32_t wait = kWaitSetting) {
   return out;
 }
 
-template <typename F>
-Texts Commands(F f, std::uint32_t wait = kWaitSetting) {
-  NovAtelCommandSet set;
-  CommandList cmds;
-  f(set, cmds);
-  return TextsOf(cmds, wait);
-}
-
-TEST(NovAtelCommands, SingleSettings) {
+TEST(NovAtelCommands, SettingsAndRates) {
   EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) { s.Init(c); }),
             (Texts{"fix none\r\n", "log bestposb ontime 1\r\n", "nmeatalker auto\r\n",
                    "log rangecmpb ontime 1.0\r\n", "log psrdopb ontime 5\r\n", "log gpgsv ontime 5\r\n",
                    "log gpgga ontime 1\r\n", "log refstationb onchanged\r\n"}));
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) { s.Reset(c); s.Unlog(c); s.QueryElevMask(c); }),
-            (Texts{"nvmrestore\r\n", "freset\r\n", "unlogall\r\n", "log psrdopb ontime 5\r\n"}));
   EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) {
+              s.Reset(c);
+              s.Unlog(c);
               s.SetSatUse(c, 7, true, 0);
               s.SetSatUse(c, 12, false, 0);
               s.PassCom(c, 2);
               s.SendEphemSat(c, 3);
+              s.SetElevMask(c, 15, 4);
+              s.SetElevMask(c, 9, 2);
+              s.SetElevMask(c, 8, 7);
             }),
-            (Texts{"unlockout 7\r\n", "lockout 12\r\n", "log passcom2b onchanged\r\n"}));
-}
-
-TEST(NovAtelCommands, RateTables) {
-  const Texts pos = Commands([](NovAtelCommandSet& s, CommandList& c) {
-    for (int r : {0, 1, 2, 3, 4, 5, 6, 11, 13}) s.SetPosRate(c, static_cast<GNSS_FRQ>(r));
-  });
-  EXPECT_EQ(pos, (Texts{"unlog bestposb\r\n", "log bestposb ontime 0.1\r\n", "log bestposb ontime 0.2\r\n",
-                        "log bestposb ontime 1\r\n", "log bestposb ontime 2\r\n", "log bestposb ontime 5\r\n",
-                        "log bestposb ontime 10\r\n", "log bestposb ontime 0.5\r\n",
-                        "log bestposb ontime 1\r\n"}));
+            (Texts{"nvmrestore\r\n", "freset\r\n", "unlogall\r\n", "unlockout 7\r\n", "lockout 12\r\n",
+                   "log passcom2b onchanged\r\n", "ecutoff 15\r\n", "gloecutoff 15\r\n", "log psrdopb ontime 5\r\n",
+                   "gloecutoff 9\r\n", "log psrdopb ontime 5\r\n", "ecutoff 8\r\n", "log psrdopb ontime 5\r\n"}));
   EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) {
+              for (int r : {0, 1, 2, 4, 5, 6, 11, 13}) s.SetPosRate(c, static_cast<GNSS_FRQ>(r));
               s.SendObs(c, GNSS_FRQ_STOP);
               s.SendObs(c, GNSS_FRQ_2HZ);
               s.SendObs(c, GNSS_FRQ_20HZ);  // 0.05 s is for NMEA only
               s.SendEphemeris(c, GNSS_FRQ_STOP);
               s.SendEphemeris(c, GNSS_FRQ_1HZ);
-              s.SendEphemeris(c, GNSS_FRQ_0_1HZ);
             }),
-            (Texts{"unlog rangecmpb\r\n", "log rangecmpb ontime 0.5\r\n", "log rangecmpb ontime 1.0\r\n",
-                   "unlog rawephemb\r\n", "log rawephemb ontime 1.000000\r\n",
-                   "log rawephemb ontime 10.000000\r\n"}));
-  const double expected[][2] = {{2, 2}, {5, 5}, {10, 10}, {15, 15}, {30, 30}, {60, 60},
-                                {250, 0.5}, {251, 0.2}, {-1, 1}, {3, 1}};
-  for (const auto& e : expected)
-    EXPECT_EQ(NovAtelCommandSet::ObsIntervalPeriod(static_cast<int>(e[0])), e[1]) << e[0];
-}
-
-TEST(NovAtelCommands, ElevationMaskBySystem) {
-  const auto mask = [](unsigned system) {
-    return Commands([system](NovAtelCommandSet& s, CommandList& c) { s.SetElevMask(c, 15, system); });
-  };
-  const std::string dop = "log psrdopb ontime 5\r\n";
-  EXPECT_EQ(mask(4), (Texts{"ecutoff 15\r\n", "gloecutoff 15\r\n", dop}));
-  EXPECT_EQ(mask(3), mask(4));
-  EXPECT_EQ(mask(1), (Texts{"ecutoff 15\r\n", dop}));
-  EXPECT_EQ(mask(2), (Texts{"gloecutoff 15\r\n", dop}));
-  EXPECT_EQ(mask(9), mask(1));
+            (Texts{"unlog bestposb\r\n", "log bestposb ontime 0.1\r\n", "log bestposb ontime 0.2\r\n",
+                   "log bestposb ontime 2\r\n", "log bestposb ontime 5\r\n", "log bestposb ontime 10\r\n",
+                   "log bestposb ontime 0.5\r\n", "log bestposb ontime 1\r\n", "unlog rangecmpb\r\n",
+                   "log rangecmpb ontime 0.5\r\n", "log rangecmpb ontime 1.0\r\n", "unlog rawephemb\r\n",
+                   "log rawephemb ontime 1.000000\r\n"}));
+  const double periods[][2] = {{2, 2}, {5, 5}, {10, 10}, {15, 15}, {30, 30}, {60, 60}, {250, 0.5}, {251, 0.2}, {-1, 1}};
+  for (const auto& p : periods) EXPECT_EQ(NovAtelCommandSet::ObsIntervalPeriod(static_cast<int>(p[0])), p[1]);
 }
 
 TEST(NovAtelCommands, NmeaMaskAndListOrders) {
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) { s.SetNmea(c, 0x41, GNSS_FRQ_0_2HZ, 3); }),
-            (Texts{"LOG GPGGA ONTIME 5.00\r\n", "LOG GPGSV ONTIME 5.00\r\n"}));
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) { s.SetNmea(c, 0x41, GNSS_FRQ_STOP, 0); }),
-            (Texts{"UNLOG GPGGA\r\n", "UNLOG GPGSV\r\n"}));
-  // Every bit, in the mask order (GRS after GLL, RMB last).
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) { s.SetNmea(c, 0x3FF3, GNSS_FRQ_20HZ, 0); }),
-            (Texts{"LOG GPGGA ONTIME 0.05\r\n", "LOG GPGLL ONTIME 0.05\r\n", "LOG GPGRS ONTIME 0.05\r\n",
-                   "LOG GPGSA ONTIME 0.05\r\n", "LOG GPGST ONTIME 0.05\r\n", "LOG GPGSV ONTIME 0.05\r\n",
-                   "LOG GPRMC ONTIME 0.05\r\n", "LOG GPVTG ONTIME 0.05\r\n", "LOG GPZDA ONTIME 0.05\r\n",
-                   "LOG GPALM ONTIME 0.05\r\n", "LOG GPRMB ONTIME 0.05\r\n"}));
+  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) {
+              s.SetNmea(c, 0x41, GNSS_FRQ_0_2HZ, 3);
+              s.SetNmea(c, 0x41, GNSS_FRQ_STOP, 0);
+            }),
+            (Texts{"LOG GPGGA ONTIME 5.00\r\n", "LOG GPGSV ONTIME 5.00\r\n", "UNLOG GPGGA\r\n", "UNLOG GPGSV\r\n"}));
+  const Texts all = Commands([](NovAtelCommandSet& s, CommandList& c) { s.SetNmea(c, 0x3FF3, GNSS_FRQ_20HZ, 0); });
+  const char* order[] = {"GGA", "GLL", "GRS", "GSA", "GST", "GSV", "RMC", "VTG", "ZDA", "ALM", "RMB"};
+  ASSERT_EQ(all.size(), 11u);
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(all[i], std::string("LOG GP") + order[i] + " ONTIME 0.05\r\n");
   // The list takes the first bit of each element, RMB before VTG.
   const std::vector<_set_nmea> list = {{0x41, 3}, {0x1200, 7}, {0x8, 3}, {0x200, 0}};
   EXPECT_EQ(Commands([&](NovAtelCommandSet& s, CommandList& c) { s.SetNmeaList(c, list); }),
@@ -114,27 +93,24 @@ Texts StartBase(std::uint32_t format, std::uint32_t port = 1, std::uint32_t gene
 // The differential lines: what stands between the COM2 block and "com com".
 Texts DiffLines(const Texts& all) { return Texts(all.begin() + 12, all.end() - 2); }
 
-TEST(NovAtelCommands, StartBaseSequence) {
-  const Texts t = StartBase(3);
-  EXPECT_EQ(Texts(t.begin(), t.begin() + 12),
-            (Texts{"log bestposb ontime 1\r\n", "ecutoff 10\r\n", "rtkelevmask user 10\r\n", "gloecutoff 5.0\r\n",
-                   "fix position 31.17485043 121.39823174 37.512\r\n", "unlogall com2\r\n",
-                   "log com2 bestposb ontime 5\r\n", "LOG COM2,RAWEPHEMB,ONTIME 60\r\n",
-                   "LOG COM2 GLORAWEPHEMB,ONTIME 80\r\n", "log com2,rangecmpb,ontime 1.0\r\n",
-                   "LOG COM2,TIMEB,ONTIME 1\r\n", "LOG COM2,GPGGA,ONTIME 1\r\n"}));
-  EXPECT_EQ(DiffLines(t), (Texts{"dgpstxid cmr 1\r\n", "log com2 cmrobsb ontime 1\r\n",
-                                 "log com2 cmrrefb ontime 10\r\n", "log com2 cmrdescb ontime 10 5\r\n"}));
-  EXPECT_EQ(Texts(t.end() - 2, t.end()), (Texts{"com com2 38400\r\n", "saveconfig\r\n"}));
-
+TEST(NovAtelCommands, StartBase) {
+  const Texts head = {"log bestposb ontime 1\r\n", "ecutoff 10\r\n", "rtkelevmask user 10\r\n", "gloecutoff 5.0\r\n",
+                      "fix position 31.17485043 121.39823174 37.512\r\n"};
+  Texts expected = head;
+  for (const char* line : {"unlogall com2\r\n", "log com2 bestposb ontime 5\r\n", "LOG COM2,RAWEPHEMB,ONTIME 60\r\n",
+                           "LOG COM2 GLORAWEPHEMB,ONTIME 80\r\n", "log com2,rangecmpb,ontime 1.0\r\n",
+                           "LOG COM2,TIMEB,ONTIME 1\r\n", "LOG COM2,GPGGA,ONTIME 1\r\n", "dgpstxid cmr 1\r\n",
+                           "log com2 cmrobsb ontime 1\r\n", "log com2 cmrrefb ontime 10\r\n",
+                           "log com2 cmrdescb ontime 10 5\r\n", "com com2 38400\r\n", "saveconfig\r\n"})
+    expected.push_back(line);
+  EXPECT_EQ(StartBase(3), expected);
   // Port 0: COM1 and no COM2 block.
-  const Texts com1 = StartBase(11, 0);
-  EXPECT_EQ(com1, (Texts{"log bestposb ontime 1\r\n", "ecutoff 10\r\n", "rtkelevmask user 10\r\n",
-                         "gloecutoff 5.0\r\n", "fix position 31.17485043 121.39823174 37.512\r\n",
-                         "unlogall com1\r\n", "log com1 bestposb ontime 5\r\n", "dgpstxid rtcm 1\r\n",
-                         "log com1 rtcm1 ontime 1\r\n", "com com1 38400\r\n", "saveconfig\r\n"}));
-}
+  expected = head;
+  for (const char* line : {"unlogall com1\r\n", "log com1 bestposb ontime 5\r\n", "dgpstxid rtcm 1\r\n",
+                           "log com1 rtcm1 ontime 1\r\n", "com com1 38400\r\n", "saveconfig\r\n"})
+    expected.push_back(line);
+  EXPECT_EQ(StartBase(11, 0), expected);
 
-TEST(NovAtelCommands, StartBaseDifferentialFormats) {
   EXPECT_EQ(DiffLines(StartBase(6))[2], "log com2 cmrplusb ontime 10\r\n");
   EXPECT_EQ(DiffLines(StartBase(4)),
             (Texts{"dgpstxid rtcm 1\r\n", "log com2 rtcm3b ontime 10\r\n", "log com2 rtcm22b ontime 10 7\r\n",
@@ -153,42 +129,47 @@ TEST(NovAtelCommands, StartBaseDifferentialFormats) {
   EXPECT_EQ(DiffLines(StartBase(12)), compact);
   EXPECT_EQ(DiffLines(StartBase(13)), compact);
   EXPECT_EQ(DiffLines(StartBase(14)),
-            (Texts{"interfacemode com2 novatel rtcmv3\r\n", "dgpstxid rtcmv3 1\r\n",
-                   "log com2 rtcm1074b ontime 1\r\n", "log com2 rtcm1084b ontime 1\r\n",
-                   "log com2 rtcm1124b ontime 1\r\n", "log com2 rtcm1005b ontime 10\r\n",
-                   "log com2 rtcm1033b ontime 10\r\n"}));
+            (Texts{"interfacemode com2 novatel rtcmv3\r\n", "dgpstxid rtcmv3 1\r\n", "log com2 rtcm1074b ontime 1\r\n",
+                   "log com2 rtcm1084b ontime 1\r\n", "log com2 rtcm1124b ontime 1\r\n",
+                   "log com2 rtcm1005b ontime 10\r\n", "log com2 rtcm1033b ontime 10\r\n"}));
   EXPECT_TRUE(DiffLines(StartBase(99)).empty());
 }
 
-Texts StartRover(std::uint32_t format, std::uint32_t iono = 0, std::uint32_t generation = 2) {
-  return Commands([&](NovAtelCommandSet& s, CommandList& c) {
+// The rover's source lines (after mask, iono and GLONASS mask).
+Texts RoverSource(std::uint32_t format, std::uint32_t generation = 2) {
+  const Texts t = Commands([&](NovAtelCommandSet& s, CommandList& c) {
     s.rover.diff_format = format;
-    s.rover.iono = iono;
     s.board_generation = generation;
     s.StartRover(c);
   });
+  return Texts(t.begin() + 4, t.end());
 }
 
 TEST(NovAtelCommands, StartRover) {
-  EXPECT_EQ(StartRover(3), (Texts{"ecutoff 5\r\n", "rtkelevmask user 5\r\n", "ionocondition quiet\r\n",
-                                  "gloecutoff 5.0\r\n", "rtksource cmr any\r\n", "psrdiffsource cmr any\r\n",
-                                  "INTERFACEMODE COM2 CMR NOVATEL\r\n"}));
-  EXPECT_EQ(StartRover(3, 1)[2], "ionocondition normal\r\n");
-  EXPECT_EQ(StartRover(3, 2)[2], "ionocondition disturbed\r\n");
-  EXPECT_EQ(StartRover(3, 3)[2], "gloecutoff 5.0\r\n");
-  const auto tail = [](const Texts& t) { return Texts(t.begin() + 4, t.end()); };
-  EXPECT_EQ(tail(StartRover(4))[2], "INTERFACEMODE COM2 RTCM NOVATEL\r\n");
-  EXPECT_EQ(tail(StartRover(5))[0], "rtksource rtca any\r\n");
-  EXPECT_EQ(tail(StartRover(7, 0, 1)),
-            (Texts{"rtksource rtcmv3 any\r\n", "psrdiffsource rtcmv3 any\r\n", "INTERFACEMODE COM2 RTCMV3 NOVATEL\r\n"}));
-  EXPECT_EQ(tail(StartRover(14, 0, 2))[2], "INTERFACEMODE COM2 AUTO NOVATEL\r\n");
-  EXPECT_EQ(tail(StartRover(13)),
-            (Texts{"interfacemode com2 novatelx none\r\n", "log com2 novatelxgpsobsb ontime 1\r\n",
-                   "log com2 novatelxgloobsb ontime 1\r\n", "log com2 novatelxbdsobsb ontime 1\r\n",
-                   "log com2 novatelxrefb  ontime 10\r\n"}));
+  for (std::uint32_t iono = 0; iono < 4; ++iono) {
+    const Texts t = Commands([&](NovAtelCommandSet& s, CommandList& c) {
+      s.rover.iono = iono;
+      s.StartRover(c);
+    });
+    const char* conditions[] = {"quiet", "normal", "disturbed"};
+    Texts expected = {"ecutoff 5\r\n", "rtkelevmask user 5\r\n"};
+    if (iono < 3) expected.push_back(std::string("ionocondition ") + conditions[iono] + "\r\n");
+    for (const char* line : {"gloecutoff 5.0\r\n", "rtksource cmr any\r\n", "psrdiffsource cmr any\r\n",
+                             "INTERFACEMODE COM2 CMR NOVATEL\r\n"})
+      expected.push_back(line);
+    EXPECT_EQ(t, expected) << iono;
+  }
+  EXPECT_EQ(RoverSource(4)[2], "INTERFACEMODE COM2 RTCM NOVATEL\r\n");
+  EXPECT_EQ(RoverSource(5)[0], "rtksource rtca any\r\n");
+  EXPECT_EQ(RoverSource(7, 1), (Texts{"rtksource rtcmv3 any\r\n", "psrdiffsource rtcmv3 any\r\n",
+                                      "INTERFACEMODE COM2 RTCMV3 NOVATEL\r\n"}));
+  EXPECT_EQ(RoverSource(14, 2)[2], "INTERFACEMODE COM2 AUTO NOVATEL\r\n");
+  EXPECT_EQ(RoverSource(13), (Texts{"interfacemode com2 novatelx none\r\n", "log com2 novatelxgpsobsb ontime 1\r\n",
+                                    "log com2 novatelxgloobsb ontime 1\r\n", "log com2 novatelxbdsobsb ontime 1\r\n",
+                                    "log com2 novatelxrefb  ontime 10\r\n"}));
   for (std::uint32_t format : {6u, 12u, 0u})
-    EXPECT_EQ(tail(StartRover(format)),
-              (Texts{"rtksource auto any\r\n", "psrdiffsource auto any\r\n", "INTERFACEMODE COM2 AUTO NOVATEL\r\n"}));
+    EXPECT_EQ(RoverSource(format), (Texts{"rtksource auto any\r\n", "psrdiffsource auto any\r\n",
+                                          "INTERFACEMODE COM2 AUTO NOVATEL\r\n"}));
 }
 
 }  // namespace

@@ -12,61 +12,32 @@ namespace {
 
 using Testing::NovAtelBoard;
 
+constexpr double kSemicircle = 3.1415926535898;
+
+// Values that the broadcast scales hold exactly.
 Sim::GpsEphemerisFields Fields() {
   Sim::GpsEphemerisFields f;
-  f.week = 1562;
-  f.tow = 515220;
-  f.iode = 71;
-  f.iodc = 327;
-  f.ura = 2;
-  f.health = 0;
-  f.l2_code = 1;
-  f.toe = 518400;
-  f.toc = 518400;
-  f.A = 5153.5 * 5153.5;
-  f.e = 0.0078125;
-  f.i0 = 0.296875 * 3.1415926535898;
-  f.OMG0 = -0.75 * 3.1415926535898;
-  f.omg = 0.125 * 3.1415926535898;
-  f.M0 = 0.5 * 3.1415926535898;
-  f.deln = std::ldexp(1500.0, -43) * 3.1415926535898;
-  f.OMGd = std::ldexp(-2600.0, -43) * 3.1415926535898;
-  f.idot = std::ldexp(20.0, -43) * 3.1415926535898;
-  f.crc = 254.3125;
-  f.crs = -113.90625;
-  f.cuc = std::ldexp(-300.0, -29);
-  f.cus = std::ldexp(5000.0, -29);
-  f.cic = std::ldexp(-19.0, -29);
-  f.cis = std::ldexp(7.0, -29);
-  f.f0 = std::ldexp(-73379.0, -31);
-  f.f1 = std::ldexp(-48.0, -43);
-  f.tgd = std::ldexp(-9.0, -31);
+  f.week = 1562, f.tow = 515220, f.iode = 71, f.iodc = 327, f.ura = 2, f.l2_code = 1;
+  f.toe = f.toc = 518400;
+  f.A = 5153.5 * 5153.5, f.e = 0.0078125;
+  f.i0 = 0.296875 * kSemicircle, f.OMG0 = -0.75 * kSemicircle, f.omg = 0.125 * kSemicircle;
+  f.M0 = 0.5 * kSemicircle;
+  f.deln = std::ldexp(1500.0, -43) * kSemicircle, f.OMGd = std::ldexp(-2600.0, -43) * kSemicircle;
+  f.idot = std::ldexp(20.0, -43) * kSemicircle;
+  f.crc = 254.3125, f.crs = -113.90625;
+  f.cuc = std::ldexp(-300.0, -29), f.cus = std::ldexp(5000.0, -29);
+  f.cic = std::ldexp(-19.0, -29), f.cis = std::ldexp(7.0, -29);
+  f.f0 = std::ldexp(-73379.0, -31), f.f1 = std::ldexp(-48.0, -43), f.tgd = std::ldexp(-9.0, -31);
   return f;
 }
 
 void ExpectOrbit(const em_eph_t& e, const Sim::GpsEphemerisFields& f) {
-  EXPECT_EQ(e.iode, static_cast<int>(f.iode));
-  EXPECT_EQ(e.toes, f.toe);
-  EXPECT_EQ(e.A, f.A);
-  EXPECT_EQ(e.e, f.e);
-  EXPECT_DOUBLE_EQ(e.i0, f.i0);
-  EXPECT_DOUBLE_EQ(e.OMG0, f.OMG0);
-  EXPECT_DOUBLE_EQ(e.omg, f.omg);
-  EXPECT_DOUBLE_EQ(e.M0, f.M0);
-  EXPECT_DOUBLE_EQ(e.deln, f.deln);
-  EXPECT_DOUBLE_EQ(e.OMGd, f.OMGd);
-  EXPECT_DOUBLE_EQ(e.idot, f.idot);
-  EXPECT_EQ(e.crc, f.crc);
-  EXPECT_EQ(e.crs, f.crs);
-  EXPECT_EQ(e.cuc, f.cuc);
-  EXPECT_EQ(e.cus, f.cus);
-  EXPECT_EQ(e.cic, f.cic);
-  EXPECT_EQ(e.cis, f.cis);
-  EXPECT_EQ(e.f0, f.f0);
-  EXPECT_EQ(e.f1, f.f1);
-  EXPECT_EQ(e.f2, f.f2);
-  EXPECT_EQ(e.tgd[0], f.tgd);
-  EXPECT_EQ(e.iodc, static_cast<int>(f.iodc));
+  const std::pair<double, double> values[] = {
+      {e.toes, f.toe}, {e.A, f.A},       {e.e, f.e},     {e.i0, f.i0},   {e.OMG0, f.OMG0}, {e.omg, f.omg},
+      {e.M0, f.M0},    {e.deln, f.deln}, {e.OMGd, f.OMGd}, {e.idot, f.idot}, {e.crc, f.crc}, {e.crs, f.crs},
+      {e.cuc, f.cuc},  {e.cus, f.cus},   {e.cic, f.cic}, {e.cis, f.cis}, {e.f0, f.f0},     {e.f1, f.f1},
+      {e.f2, f.f2},    {e.tgd[0], f.tgd}, {double(e.iode), double(f.iode)}, {double(e.iodc), double(f.iodc)}};
+  for (const auto& v : values) EXPECT_DOUBLE_EQ(v.first, v.second) << &v - values;
   EXPECT_EQ(e.toe.time, Gnss::GpsToTime(static_cast<std::uint32_t>(e.week), f.toe).time);
   EXPECT_EQ(e.toc.time, Gnss::GpsToTime(static_cast<std::uint32_t>(e.week), f.toc).time);
 }
@@ -115,7 +86,7 @@ TEST(NovAtelEphemeris, RawSubframes) {
   ASSERT_TRUE(b.Feed(Sim::RawEphem({}, 33, f)));  // GPS only
   EXPECT_EQ(d.msg_flags, 0u);
   // Subframes out of order are no ephemeris.
-  Sim::Frame log = Sim::RawEphem({}, 10, f);
+  const Sim::Frame log = Sim::RawEphem({}, 10, f);
   Sim::Frame body(log.begin() + 28, log.end() - 4);
   std::swap_ranges(body.begin() + 42, body.begin() + 72, body.begin() + 72);
   ASSERT_TRUE(b.Feed(Sim::NovAtelLog(41, {}, body)));

@@ -10,9 +10,9 @@ namespace KsParse {
 namespace Sim {
 namespace {
 
-constexpr double kWavelengthL1 = 0.1902936727984;
-constexpr double kWavelengthL2 = 0.2442102134246;
-constexpr double kAdrRollover = 8388608.0;
+using NovAtel::kAdrRollover;
+using NovAtel::kWavelengthL1;
+using NovAtel::kWavelengthL2;
 
 // Little-endian byte appender.
 class Bytes {
