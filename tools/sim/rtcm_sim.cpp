@@ -196,6 +196,31 @@ Frame Rtcm1027(const Rtcm1027Fields& f) {
   return RtcmFrame(w);
 }
 
+Frame Rtcm1025(const RtcmProjectionFields& f) {
+  BitWriter w = MessageStart(1025);
+  w.Put(f.system_id, 8);
+  w.Put(f.projection_type, 6);
+  w.PutSigned(f.lat_origin, 34);
+  w.PutSigned(f.lon_origin, 35);
+  w.Put(f.scale, 30);
+  w.Put(f.easting, 36);
+  w.PutSigned(f.northing, 35);
+  return RtcmFrame(w);
+}
+
+Frame Rtcm1026(const RtcmProjectionFields& f) {
+  BitWriter w = MessageStart(1026);
+  w.Put(f.system_id, 8);
+  w.Put(f.projection_type, 6);
+  w.PutSigned(f.lat_origin, 34);
+  w.PutSigned(f.lon_origin, 35);
+  w.PutSigned(f.lat_parallel1, 34);
+  w.PutSigned(f.lat_parallel2, 34);
+  w.Put(f.easting, 36);
+  w.PutSigned(f.northing, 35);
+  return RtcmFrame(w);
+}
+
 }  // namespace Sim
 }  // namespace KsParse
 }  // namespace Kestrel

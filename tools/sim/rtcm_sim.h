@@ -126,6 +126,24 @@ struct Rtcm1027Fields {
 
 Frame Rtcm1027(const Rtcm1027Fields& fields);
 
+// ----------------------------------------------------------------- 1025, 1026
+// Projection parameters (1025: every projection type but the two below;
+// 1026: Lambert conformal conic with two standard parallels).
+struct RtcmProjectionFields {
+  unsigned system_id = 0;       // 8 bits
+  unsigned projection_type = 0; // 6 bits
+  std::int64_t lat_origin = 0;  // 34 bits, 0.000000011 degrees
+  std::int64_t lon_origin = 0;  // 35 bits
+  std::uint64_t scale = 0;      // 1025: 30 bits, 0.00001 ppm above 993000 ppm
+  std::int64_t lat_parallel1 = 0;  // 1026: 34 bits each
+  std::int64_t lat_parallel2 = 0;
+  std::uint64_t easting = 0;    // 36 bits, mm
+  std::int64_t northing = 0;    // 35 bits, mm
+};
+
+Frame Rtcm1025(const RtcmProjectionFields& fields);
+Frame Rtcm1026(const RtcmProjectionFields& fields);
+
 }  // namespace Sim
 }  // namespace KsParse
 }  // namespace Kestrel
