@@ -1,0 +1,121 @@
+// The output records: keys present exactly when their flags are, doubles
+// that read back to the same value, valid JSON for any text, and the text
+// layout.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tools/decode_record.h"
+#include "tools/json_writer.h"
+#include "tools/text_writer.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+using Tool::Value;
+namespace Flag = Tool::Flag;
+
+std::set<std::string> Keys(const Value& v) {
+  std::set<std::string> keys;
+  for (const auto& member : v.Members()) keys.insert(member.first);
+  return keys;
+}
+
+TEST(DecodeRecord, KeysPresentExactlyWhenTheirFlagsAre) {
+  Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  em_obs_t obs;
+  const struct {
+    std::uint32_t flag;
+    const char* key;
+  } kMapping[] = {{Flag::kPosition, "pos"},    {Flag::kPositionRaw, "pos"}, {Flag::kPositionNmea, "pos"},
+                  {Flag::kGga, "pos"},         {Flag::kDop, "dop"},         {Flag::kSatsSystem1, "sats"},
+                  {Flag::kSatsSystem2, "sats"}, {Flag::kSatsSystem3, "sats"}, {Flag::kSatsSystem4, "sats"},
+                  {Flag::kObservations, "obs"}, {Flag::kEphemeris, "eph"},   {Flag::kElevMask, "elev_mask"},
+                  {Flag::kBase, "base"}};
+  // Every single bit, and random combinations.
+  std::mt19937 random(5);
+  for (int round = 0; round < 32 + 200; ++round) {
+    const std::uint32_t flags = round < 32 ? (1u << round) : static_cast<std::uint32_t>(random());
+    std::set<std::string> expected = {"kind", "flags"};
+    for (const auto& m : kMapping)
+      if (flags & m.flag) expected.insert(m.key);
+    const Value record = Tool::DecodeRecord(gnss, MSG_GNSS, flags, obs);
+    EXPECT_EQ(Keys(record), expected) << std::hex << flags;
+    EXPECT_EQ(record.Find("flags")->AsUint(), flags);
+    if (const Value* sats = record.Find("sats")) {
+      std::set<std::string> systems;
+      if (flags & Flag::kSatsSystem1) systems.insert("1");
+      if (flags & Flag::kSatsSystem2) systems.insert("2");
+      if (flags & Flag::kSatsSystem3) systems.insert("3");
+      if (flags & Flag::kSatsSystem4) systems.insert("4");
+      EXPECT_EQ(Keys(*sats), systems);
+    }
+  }
+  const Value full = Tool::DecodeRecord(gnss, MSG_GNSS, 0xFFFFFFFFu, obs);
+  EXPECT_EQ(Keys(*full.Find("pos")), (std::set<std::string>{"lat", "lon", "height", "solution", "diff_age", "time",
+                                                           "hprec", "vprec", "rms"}));
+  EXPECT_EQ(full.Find("pos")->Find("time")->Items().size(), 6u);
+  EXPECT_EQ(Keys(*full.Find("dop")), (std::set<std::string>{"pdop", "hdop", "vdop", "tdop", "gdop"}));
+  EXPECT_EQ(Keys(*full.Find("eph")).size(), 25u);
+  EXPECT_EQ(full.Find("base")->Items().size(), 3u);
+}
+
+TEST(JsonWriter, DoublesReadBackExactly) {
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 20000; ++i) {
+    double value;
+    const std::uint64_t bits = random();
+    std::memcpy(&value, &bits, sizeof(value));
+    if (!std::isfinite(value)) continue;
+    const std::string text = Tool::FormatDouble(value);
+    EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
+  }
+  EXPECT_EQ(Tool::FormatDouble(500000.0), "500000");
+  EXPECT_EQ(Tool::FormatDouble(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(Tool::FormatDouble(-0.0), "-0");
+  EXPECT_EQ(Tool::FormatDouble(1e-300), "1e-300");
+  EXPECT_EQ(Tool::FormatDouble(std::numeric_limits<double>::quiet_NaN()), "null");
+  EXPECT_EQ(Tool::FormatDouble(-std::numeric_limits<double>::infinity()), "null");
+}
+
+TEST(JsonWriter, NestedValuesAndEscapes) {
+  Value v = Value::Object();
+  v.Set("s", std::string("a\"b\\c\r\n\x01\xC3"))
+      .Set("list", Value::Array().Push(1).Push(2.5).Push(true).Push(Value()))
+      .Set("u", 4294967295u)
+      .Set("neg", -7)
+      .Set("empty", Value::Object());
+  EXPECT_EQ(Tool::ToJson(v),
+            "{\"s\":\"a\\\"b\\\\c\\u000d\\u000a\\u0001\\u00c3\",\"list\":[1,2.5,true,null],"
+            "\"u\":4294967295,\"neg\":-7,\"empty\":{}}");
+}
+
+TEST(TextWriter, HeadingMembersAndTables) {
+  Value pos = Value::Object();
+  pos.Set("lat", 31.5).Set("time", Value::Array().Push(2026).Push(3).Push(14).Push(8).Push(0).Push(1.5));
+  Value sats = Value::Array();
+  sats.Push(Value::Object().Set("prn", 2).Set("snr", 45.0));
+  sats.Push(Value::Object().Set("prn", 130).Set("snr", 7.5));
+  Value record = Value::Object();
+  record.Set("kind", 1).Set("flags", 0x10001000u).Set("pos", std::move(pos))
+      .Set("sats", Value::Object().Set("1", std::move(sats)));
+  EXPECT_EQ(Tool::ToText(record),
+            "kind 1  flags 0x10001000\n"
+            "  pos        lat 31.5  time 2026-03-14 08:00:01.500\n"
+            "  sats.1 (2)\n"
+            "    prn  snr\n"
+            "      2   45\n"
+            "    130  7.5\n");
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
