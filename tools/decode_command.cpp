@@ -27,6 +27,7 @@ int RunDecode(const Arguments& args, const Io& io) {
                                  {"timezone", true},
                                  {"text", false},
                                  {"quiet", false},
+                                 {"summary", false},
                                  {"baud", true}});
   if (parsed.Positionals().size() > 1) throw UsageError("decode reads one input, got " +
                                                         std::to_string(parsed.Positionals().size()));

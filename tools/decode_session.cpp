@@ -37,7 +37,12 @@ void DecodeSession::Handle(Msg_Type kind, unsigned int value) {
   ++stats_.callbacks;
   ++stats_.by_kind[static_cast<unsigned>(kind)];
   if (settings_.mode == OutputMode::kQuiet || out_ == nullptr) return;
-  Emit(DecodeRecord(gnss_, kind, value, *obs_), settings_.mode, out_);
+  const Value record = DecodeRecord(gnss_, kind, value, *obs_);
+  if (settings_.mode == OutputMode::kSummary) {
+    summary_.Add(record);
+  } else {
+    Emit(record, settings_.mode, out_);
+  }
 }
 
 void DecodeSession::Feed(const unsigned char* data, std::size_t length) {
@@ -79,7 +84,12 @@ void DecodeSession::Finish() {
   // byte, so as many idle calls as bytes can be buffered prove that nothing
   // is left that a further call could take.
   Drain(static_cast<std::size_t>(std::min<std::uint64_t>(handed_, kReceiveBufferBytes)) + 2);
-  if (out_ != nullptr) std::fflush(out_);
+  if (out_ == nullptr) return;
+  if (settings_.mode == OutputMode::kSummary) {
+    const std::string text = summary_.Text(stats_.bytes);
+    std::fwrite(text.data(), 1, text.size(), out_);
+  }
+  std::fflush(out_);
 }
 
 std::string DecodeSession::Summary() const {

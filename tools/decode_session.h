@@ -11,6 +11,7 @@
 
 #include <ksparse/ksparse.h>
 
+#include "tools/decode_summary.h"
 #include "tools/output.h"
 
 namespace Kestrel {
@@ -45,7 +46,8 @@ class DecodeSession {
   // recognises a zero byte; each is skipped.
   static constexpr std::size_t kEndPadding = 512;
 
-  // Records go to `out` (nothing for OutputMode::kQuiet).
+  // Records go to `out` (nothing for OutputMode::kQuiet; the summary at
+  // the end for OutputMode::kSummary).
   DecodeSession(const DecodeSettings& settings, std::FILE* out);
   ~DecodeSession();
   DecodeSession(const DecodeSession&) = delete;
@@ -70,6 +72,7 @@ class DecodeSession {
   Em_Gnss gnss_;
   std::unique_ptr<em_obs_t> obs_;
   DecodeStats stats_;
+  DecodeSummary summary_;
   std::uint64_t handed_ = 0;  // bytes given to RcvData, padding included
 };
 

@@ -45,6 +45,8 @@ const char kDecode[] =
     "  --baud N           serial speed (default 115200)\n"
     "  --text             aligned human-readable lines instead of JSON\n"
     "  --quiet            only the summary\n"
+    "  --summary          instead of records, a short human summary at the end: messages\n"
+    "                     by kind, first and last fix, satellites in view, last DOP\n"
     "\n"
     "record keys (present exactly when the message's flags announce them):\n"
     "  kind, flags        always\n"

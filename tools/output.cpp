@@ -8,13 +8,15 @@ namespace KsParse {
 namespace Tool {
 
 OutputMode ModeOf(const ParsedArgs& parsed) {
-  if (parsed.Has("text") && parsed.Has("quiet")) throw UsageError("--text and --quiet exclude each other");
+  const int chosen = (parsed.Has("text") ? 1 : 0) + (parsed.Has("quiet") ? 1 : 0) + (parsed.Has("summary") ? 1 : 0);
+  if (chosen > 1) throw UsageError("--text, --quiet and --summary exclude each other");
   if (parsed.Has("quiet")) return OutputMode::kQuiet;
+  if (parsed.Has("summary")) return OutputMode::kSummary;
   return parsed.Has("text") ? OutputMode::kText : OutputMode::kJson;
 }
 
 void Emit(const Value& record, OutputMode mode, std::FILE* out) {
-  if (mode == OutputMode::kQuiet || out == nullptr) return;
+  if (mode == OutputMode::kQuiet || mode == OutputMode::kSummary || out == nullptr) return;
   const std::string text = mode == OutputMode::kText ? ToText(record) : ToJson(record) + '\n';
   std::fwrite(text.data(), 1, text.size(), out);
 }

@@ -15,9 +15,11 @@ namespace Tool {
 
 class ParsedArgs;
 
-enum class OutputMode { kJson, kText, kQuiet };
+// kSummary: decode's short human summary at the end instead of records.
+enum class OutputMode { kJson, kText, kQuiet, kSummary };
 
-// --text and --quiet (at most one of them) of a subcommand's arguments.
+// --text, --quiet and --summary (at most one of them; each only where the
+// subcommand knows it) of a subcommand's arguments.
 OutputMode ModeOf(const ParsedArgs& parsed);
 void Emit(const Value& record, OutputMode mode, std::FILE* out);
 // " (<label> 1: n, <label> 2: m)" for non-empty counts, else "".
