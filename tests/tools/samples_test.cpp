@@ -1,0 +1,91 @@
+// The committed samples are what `ksgnss sim` makes from the manifest (a
+// change to the simulator or a platform difference shows here), and the
+// demo decodes each of them successfully.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/test_paths.h"
+#include "tests/tools/tool_test_support.h"
+#include "tools/decode_summary.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+std::string Trim(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  const std::size_t last = text.find_last_not_of(' ');
+  return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+std::string Output(const std::string& command) {
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return "";
+  const std::string out = Testing::ReadAll(pipe);
+  pclose(pipe);
+  return out;
+}
+
+TEST(Samples, CommittedFilesMatchTheSimulator) {
+  std::ifstream manifest(Testing::SourcePath("samples/manifest"));
+  ASSERT_TRUE(manifest.good());
+  std::string line;
+  int samples = 0;
+  while (std::getline(manifest, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t bar1 = line.find('|');
+    const std::size_t bar2 = line.find('|', bar1 + 1);
+    const std::string file = Trim(line.substr(0, bar1));
+    const std::string sim = Trim(line.substr(bar1 + 1, bar2 - bar1 - 1));
+    const std::string committed = Testing::ReadFile(Testing::SourcePath("samples/" + file));
+    EXPECT_FALSE(committed.empty()) << file;
+    EXPECT_LT(committed.size(), 8192u) << file;
+    EXPECT_EQ(Output(std::string(KSGNSS_PATH) + " " + sim + " 2>/dev/null"), committed) << file;
+    ++samples;
+  }
+  EXPECT_EQ(samples, 4);
+}
+
+TEST(Samples, DemoSummarisesEverySample) {
+  std::string build = KSGNSS_PATH;
+  build = build.substr(0, build.rfind('/'));  // .../tools
+  build = build.substr(0, build.rfind('/'));
+  const std::string out = Output(Testing::SourcePath("tools/demo.sh") + " " + build + "; echo status $?");
+  EXPECT_NE(out.find("status 0"), std::string::npos) << out;
+  EXPECT_EQ(out.find("no fix"), std::string::npos) << out;
+  EXPECT_NE(out.find("in view    GPS 10 GLONASS 6 BeiDou 7"), std::string::npos) << out;
+  EXPECT_NE(out.find("1021: 2, 1022: 2, 1023: 2, 1024: 2, 1025: 2, 1026: 2, 1027: 2"), std::string::npos) << out;
+}
+
+TEST(DecodeSummary, FirstAndLastFixListsAndDop) {
+  using Tool::Value;
+  Tool::DecodeSummary summary;
+  auto fix = [](double lat, double second) {
+    return Value::Object()
+        .Set("lat", lat)
+        .Set("lon", -0.5)
+        .Set("height", 12.25)
+        .Set("solution", 4u)
+        .Set("time", Value::Array().Push(2026).Push(3).Push(14).Push(8).Push(0).Push(second));
+  };
+  summary.Add(Value::Object().Set("kind", 1).Set("pos", fix(31.5, 1.0)));
+  summary.Add(Value::Object().Set("kind", 8));
+  summary.Add(Value::Object().Set("kind", 1).Set("sats", Value::Object().Set("2", Value::Array().Push(1).Push(2))));
+  summary.Add(Value::Object().Set("kind", 1).Set("pos", fix(-31.5, 2.5)).Set(
+      "dop", Value::Object().Set("pdop", 1.5).Set("hdop", 0.75).Set("vdop", 1.25)));
+  EXPECT_EQ(summary.Text(999),
+            "  999 bytes, 4 messages (kind 1: 3, kind 8: 1)\n"
+            "  first fix  2026-03-14 08:00:01.000  31.500000000 N  0.500000000 W  12.250 m  solution 4\n"
+            "  last fix   2026-03-14 08:00:02.500  31.500000000 S  0.500000000 W  12.250 m  solution 4\n"
+            "  in view    GLONASS 2\n"
+            "  DOP        pdop 1.50  hdop 0.75  vdop 1.25\n");
+  EXPECT_EQ(Tool::DecodeSummary().Text(0), "  0 bytes, 0 messages\n  no fix\n");
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
