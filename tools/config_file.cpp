@@ -63,30 +63,29 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+// Fields of a packed record are written through memcpy: they may lie at
+// any offset.
+template <typename T>
+void Store(unsigned char* at, T value) {
+  std::memcpy(at, &value, sizeof(value));
+}
+
 // Writes one value into the packed record at the field's offset.
 void Apply(unsigned char* record, const Field& field, const std::string& value, const std::string& where) {
   unsigned char* at = record + field.offset;
   switch (field.kind) {
-    case Kind::kU8: {
-      const auto v = static_cast<std::uint8_t>(ParseInteger(value, where, 0, 255));
-      std::memcpy(at, &v, sizeof(v));
+    case Kind::kU8:
+      Store(at, static_cast<std::uint8_t>(ParseInteger(value, where, 0, 255)));
       break;
-    }
-    case Kind::kU32: {
-      const auto v = static_cast<std::uint32_t>(ParseInteger(value, where, 0, 0xFFFFFFFFll));
-      std::memcpy(at, &v, sizeof(v));
+    case Kind::kU32:
+      Store(at, static_cast<std::uint32_t>(ParseInteger(value, where, 0, 0xFFFFFFFFll)));
       break;
-    }
-    case Kind::kDouble: {
-      const double v = ParseNumber(value, where, -1e7, 1e7);
-      std::memcpy(at, &v, sizeof(v));
+    case Kind::kDouble:
+      Store(at, ParseNumber(value, where, -1e7, 1e7));
       break;
-    }
-    case Kind::kDegrees: {
-      const double v = ParseNumber(value, where, -360.0, 360.0) * kRadiansPerDegree;
-      std::memcpy(at, &v, sizeof(v));
+    case Kind::kDegrees:
+      Store(at, ParseNumber(value, where, -360.0, 360.0) * kRadiansPerDegree);
       break;
-    }
     case Kind::kText:
       if (value.size() >= field.size)
         throw UsageError(where + ": at most " + std::to_string(field.size - 1) + " characters");

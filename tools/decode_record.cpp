@@ -10,13 +10,6 @@ namespace {
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
-// Two values of a packed record (copied: packed fields cannot be bound to
-// references).
-template <typename T>
-Value Pair(T first, T second) {
-  return Value::Array().Push(Value(first)).Push(Value(second));
-}
-
 Value Position(Em_Gnss& gnss) {
   // Zeroed first: the query leaves the time words untouched without a board.
   POS_INFO pos;
@@ -73,12 +66,12 @@ Value Observations(Em_Gnss& gnss, em_obs_t& obs) {
     record.Set("sat", static_cast<unsigned>(o.sat))
         .Set("time", static_cast<long long>(o.time))
         .Set("sec", o.sec)
-        .Set("snr", Pair(o.snr[0], o.snr[1]))
-        .Set("lli", Pair(o.lli[0], o.lli[1]))
-        .Set("code", Pair(o.code[0], o.code[1]))
-        .Set("l", Pair(o.l[0], o.l[1]))
-        .Set("p", Pair(o.p[0], o.p[1]))
-        .Set("d", Pair(o.d[0], o.d[1]));
+        .Set("snr", PairOf(o.snr[0], o.snr[1]))
+        .Set("lli", PairOf(o.lli[0], o.lli[1]))
+        .Set("code", PairOf(o.code[0], o.code[1]))
+        .Set("l", PairOf(o.l[0], o.l[1]))
+        .Set("p", PairOf(o.p[0], o.p[1]))
+        .Set("d", PairOf(o.d[0], o.d[1]));
     out.Push(std::move(record));
   }
   return out;

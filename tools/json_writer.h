@@ -62,6 +62,13 @@ class Value {
   std::vector<Member> members_;
 };
 
+// A two-element array: the values of a record's two frequencies. Taken by
+// value, so that fields of packed records can be passed.
+template <typename T>
+Value PairOf(T first, T second) {
+  return Value::Array().Push(Value(first)).Push(Value(second));
+}
+
 // Shortest decimal form that reads back to exactly `value`; "null" for NaN
 // and infinities, which JSON cannot express.
 std::string FormatDouble(double value);

@@ -25,11 +25,6 @@ unsigned BlockPrn(unsigned field) {
   return field + 80 <= 138 ? field + 80 : 0;
 }
 
-template <typename T>
-Value Pair(T first, T second) {
-  return Value::Array().Push(Value(first)).Push(Value(second));
-}
-
 // 1021 leaves the rotation point as the caller set it (zero here).
 Value Transformation(const trancood_t& t) {
   Value out = Value::Object();
@@ -45,8 +40,8 @@ Value Grid(const geoid_mdel_para& g) {
   for (unsigned i = 0; i < kResidualGridPoints; ++i)
     points.Push(Value::Array().Push(g.grid[i][0]).Push(g.grid[i][1]).Push(g.grid[i][2]));
   Value out = Value::Object();
-  out.Set("origin", Pair(g.origin1, g.origin2))
-      .Set("spacing", Pair(g.spacing1, g.spacing2))
+  out.Set("origin", PairOf(g.origin1, g.origin2))
+      .Set("spacing", PairOf(g.spacing1, g.spacing2))
       .Set("mean", Value::Array().Push(g.mean1).Push(g.mean2).Push(g.mean_height))
       .Set("points", std::move(points))
       .Set("hmethod", static_cast<unsigned>(g.horizontal_method))
@@ -89,11 +84,11 @@ Value RtcmRecorder::Observations(const unsigned char* frame, std::size_t length)
     const em_obsd_t& o = records_[r++];
     Value record = Value::Object();
     record.Set("prn", prn)
-        .Set("p", Pair(o.p[0], o.p[1]))
-        .Set("l", Pair(o.l[0], o.l[1]))
-        .Set("snr", Pair(o.snr[0], o.snr[1]))
-        .Set("lli", Pair(o.lli[0], o.lli[1]))
-        .Set("code", Pair(o.code[0], o.code[1]));
+        .Set("p", PairOf(o.p[0], o.p[1]))
+        .Set("l", PairOf(o.l[0], o.l[1]))
+        .Set("snr", PairOf(o.snr[0], o.snr[1]))
+        .Set("lli", PairOf(o.lli[0], o.lli[1]))
+        .Set("code", PairOf(o.code[0], o.code[1]));
     out.Push(std::move(record));
   }
   return out;

@@ -29,12 +29,12 @@ unsigned UsedCount(const TrajectoryEpoch& e) {
 
 NmeaFix FixOf(const TrajectoryEpoch& e) {
   NmeaFix fix;
-  fix.year = e.year;
-  fix.month = e.month;
-  fix.day = e.day;
-  fix.hour = e.hour;
-  fix.minute = e.minute;
-  fix.second = e.second;
+  fix.year = e.utc.year;
+  fix.month = e.utc.month;
+  fix.day = e.utc.day;
+  fix.hour = e.utc.hour;
+  fix.minute = e.utc.minute;
+  fix.second = e.utc.second;
   fix.latitude_deg = e.latitude_deg;
   fix.longitude_deg = e.longitude_deg;
   fix.altitude = e.height_m - e.geoid_separation_m;

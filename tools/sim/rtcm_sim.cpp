@@ -96,6 +96,25 @@ Frame GridMessage(unsigned number, const RtcmGridFields& f, unsigned origin1_wid
   return RtcmFrame(w);
 }
 
+// 1025 and 1026 differ only in what lies between the origin and the false
+// easting: the scale (1025) or the two standard parallels (1026).
+Frame ProjectionMessage(unsigned number, const RtcmProjectionFields& f) {
+  BitWriter w = MessageStart(number);
+  w.Put(f.system_id, 8);
+  w.Put(f.projection_type, 6);
+  w.PutSigned(f.lat_origin, 34);
+  w.PutSigned(f.lon_origin, 35);
+  if (number == 1025) {
+    w.Put(f.scale, 30);
+  } else {
+    w.PutSigned(f.lat_parallel1, 34);
+    w.PutSigned(f.lat_parallel2, 34);
+  }
+  w.Put(f.easting, 36);
+  w.PutSigned(f.northing, 35);
+  return RtcmFrame(w);
+}
+
 }  // namespace
 
 Frame RtcmFrame(const BitWriter& message) {
@@ -196,30 +215,9 @@ Frame Rtcm1027(const Rtcm1027Fields& f) {
   return RtcmFrame(w);
 }
 
-Frame Rtcm1025(const RtcmProjectionFields& f) {
-  BitWriter w = MessageStart(1025);
-  w.Put(f.system_id, 8);
-  w.Put(f.projection_type, 6);
-  w.PutSigned(f.lat_origin, 34);
-  w.PutSigned(f.lon_origin, 35);
-  w.Put(f.scale, 30);
-  w.Put(f.easting, 36);
-  w.PutSigned(f.northing, 35);
-  return RtcmFrame(w);
-}
+Frame Rtcm1025(const RtcmProjectionFields& fields) { return ProjectionMessage(1025, fields); }
 
-Frame Rtcm1026(const RtcmProjectionFields& f) {
-  BitWriter w = MessageStart(1026);
-  w.Put(f.system_id, 8);
-  w.Put(f.projection_type, 6);
-  w.PutSigned(f.lat_origin, 34);
-  w.PutSigned(f.lon_origin, 35);
-  w.PutSigned(f.lat_parallel1, 34);
-  w.PutSigned(f.lat_parallel2, 34);
-  w.Put(f.easting, 36);
-  w.PutSigned(f.northing, 35);
-  return RtcmFrame(w);
-}
+Frame Rtcm1026(const RtcmProjectionFields& fields) { return ProjectionMessage(1026, fields); }
 
 }  // namespace Sim
 }  // namespace KsParse

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "boards/gnss_utils.h"
-
 namespace Kestrel {
 namespace KsParse {
 namespace Sim {
@@ -87,13 +85,7 @@ TrajectoryEpoch Trajectory::At(double t) const {
   const double weeks = std::floor(gps_total / Gnss::kSecondsPerWeek);
   e.gps_week = kStartWeek + static_cast<unsigned>(weeks);
   e.gps_seconds = gps_total - weeks * Gnss::kSecondsPerWeek;
-  const Gnss::Calendar utc = Gnss::WeekToCalendar(e.gps_week, e.gps_seconds - kLeapSeconds);
-  e.year = utc.year;
-  e.month = utc.month;
-  e.day = utc.day;
-  e.hour = utc.hour;
-  e.minute = utc.minute;
-  e.second = utc.second;
+  e.utc = Gnss::WeekToCalendar(e.gps_week, e.gps_seconds - kLeapSeconds);
 
   // Still at the start, then counter-clockwise round a circle whose
   // southernmost point is the start.

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "boards/gnss_utils.h"
+
 namespace Kestrel {
 namespace KsParse {
 namespace Sim {
@@ -30,8 +32,7 @@ struct TrajectoryEpoch {
   double t;                 // seconds since the start
   unsigned gps_week;
   double gps_seconds;       // of week
-  int year, month, day, hour, minute;  // UTC
-  double second;
+  Gnss::Calendar utc;
   double latitude_deg;
   double longitude_deg;
   double height_m;          // ellipsoidal
