@@ -97,6 +97,7 @@ Value Ephemeris(Em_Gnss& gnss) {
 Value DecodeRecord(Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs) {
   Value record = Value::Object();
   record.Set("kind", static_cast<int>(kind)).Set("flags", flags);
+  if (kind != MSG_GNSS && kind != MSG_NV_NMEA) return record;
   if (flags & Flag::kAnyPosition) record.Set("pos", Position(gnss));
   if (flags & Flag::kDop) record.Set("dop", Dop(gnss));
   static constexpr struct {

@@ -31,7 +31,9 @@ constexpr std::uint32_t kAnyPosition = kPosition | kPositionRaw | kPositionNmea 
 }  // namespace Flag
 
 // Builds the record for a callback with `kind` and `flags`, reading the
-// receiver's queries. `obs` is scratch room for the observation query (too
+// receiver's queries. Only kinds 1 and 7 carry the board's change flags;
+// the values of the other kinds are bits of their own records, so their
+// records hold just kind and flags. `obs` is scratch room for the observation query (too
 // large for the stack of a callback).
 Value DecodeRecord(Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs);
 

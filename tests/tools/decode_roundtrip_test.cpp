@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_paths.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/decode_record.h"
 #include "tools/sim/stream_composer.h"
@@ -121,6 +122,29 @@ TEST(DecodeRoundTrip, NovAtelEveryLogIsDecoded) {
     if (static_cast<std::uint32_t>(NumberAfter(line, "flags")) & Tool::Flag::kEphemeris)
       ephemeris_sats.push_back(static_cast<int>(NumberAfter(line, "sat")));
   EXPECT_EQ(ephemeris_sats, (std::vector<int>{2, 5, 7, 13, 15, 18, 20, 24, 29, 30}));
+}
+
+TEST(DecodeRoundTrip, RealRecordingsGiveTheSameRecordsWhateverTheBlocks) {
+  const struct {
+    const char* name;
+    int board;
+  } kCaptures[] = {{"skytraq-dgps.nmea", 6}, {"telit-he910.nmea", 6}, {"ublox-zed-f9p-nmea.nmea", 6},
+                   {"oemv_200911218.gps", 2}};
+  int found = 0;
+  for (const auto& capture : kCaptures) {
+    const std::string path = Testing::CapturePath(capture.name);
+    if (path.empty()) continue;
+    ++found;
+    const std::string text = Testing::ReadFile(path);
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    const std::string reference = DecodeInBlocks(bytes, Board(capture.board), [] { return std::size_t{4096}; });
+    EXPECT_FALSE(reference.empty()) << capture.name;
+    EXPECT_EQ(DecodeInBlocks(bytes, Board(capture.board), [] { return std::size_t{1}; }), reference) << capture.name;
+    std::mt19937 random(1);
+    std::uniform_int_distribution<std::size_t> size(1, 3000);
+    EXPECT_EQ(DecodeInBlocks(bytes, Board(capture.board), [&] { return size(random); }), reference) << capture.name;
+  }
+  if (found == 0) GTEST_SKIP() << "no shared captures";
 }
 
 TEST(DecodeRoundTrip, OneHugeBlockDoesNotOverflowTheReceiveBuffer) {

@@ -59,6 +59,12 @@ TEST(DecodeRecord, KeysPresentExactlyWhenTheirFlagsAre) {
       EXPECT_EQ(Keys(*sats), systems);
     }
   }
+  // Kind 7 reports the same change flags; the other kinds' values are bits
+  // of their own records.
+  EXPECT_EQ(Keys(Tool::DecodeRecord(gnss, MSG_NV_NMEA, Flag::kDop, obs)), (std::set<std::string>{"kind", "flags", "dop"}));
+  for (Msg_Type other : {MSG_DEVICE, MSG_NV_GNSS, MSG_NV_SYSTEM, MSG_DEVICE_FILE})
+    EXPECT_EQ(Keys(Tool::DecodeRecord(gnss, other, 0xFFFFFFFFu, obs)), (std::set<std::string>{"kind", "flags"}));
+
   const Value full = Tool::DecodeRecord(gnss, MSG_GNSS, 0xFFFFFFFFu, obs);
   EXPECT_EQ(Keys(*full.Find("pos")), (std::set<std::string>{"lat", "lon", "height", "solution", "diff_age", "time",
                                                            "hprec", "vprec", "rms"}));
