@@ -19,7 +19,7 @@ using Testing::Lines;
 using Testing::RunCli;
 
 std::string WriteText(const std::string& name, const std::string& text) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = Testing::TempPath(name);
   std::ofstream(path) << text;
   return path;
 }
@@ -163,7 +163,7 @@ TEST(Cli, DecodeFileAndStandardInputAgree) {
 // The built tool: the decoder's trace lines (one per RTCM 3 message) must
 // not reach standard output.
 TEST(Cli, BuiltToolKeepsTheLibraryTraceOffItsOutput) {
-  const std::string sample = ::testing::TempDir() + "trace.rtcm3";
+  const std::string sample = Testing::TempPath("trace.rtcm3");
   const std::string tool = KSGNSS_PATH;
   ASSERT_EQ(std::system((tool + " sim rtcm --seconds 3 > " + sample + " 2>/dev/null").c_str()), 0);
   for (const std::string& command : {tool + " rtcm " + sample, tool + " decode --board 2 " + sample}) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "tools/commands.h"
@@ -106,8 +108,14 @@ inline bool HasKey(const std::string& line, const std::string& key) {
   return line.find("\"" + key + "\":") != std::string::npos;
 }
 
+// A temporary file name of this process: test programs of several build
+// trees may run at the same time.
+inline std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "ksgnss_" + std::to_string(getpid()) + "_" + name;
+}
+
 inline std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = TempPath(name);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::fclose(file);
