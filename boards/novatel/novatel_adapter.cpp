@@ -48,9 +48,9 @@ bool NovAtelAdapter::ProcessFrame() {
     }
   }
   if (IsNmeaStart(d, "GPGLGNBD")) return ProcessNmeaFrame(*this);
-  // RTCM 3: the six bits after the preamble are reserved zeros (the same
-  // test the engines' readers apply, so that long messages pass too).
-  if (d[0] == 0xD3 && (d[1] & 0xFC) == 0) return ProcessRtcm3Frame(*this);
+  // RTCM 3 as the boards send it: a whole zero second byte, so only messages
+  // shorter than 256 bytes; longer ones are dropped like any unknown frame.
+  if (d[0] == 0xD3 && d[1] == 0x00) return ProcessRtcm3Frame(*this);
   if (d[0] == 0x02 && (d[2] == 0x93 || d[2] == 0x98)) return ProcessCmrFrame(*this);
   f.Clear();
   return false;

@@ -85,11 +85,13 @@ TEST(NovAtelFrame, ClassifiesOtherFrames) {
   const Sim::Frame rtcm = Sim::Rtcm1004(h, {Sim::Rtcm1004Observation(5, 2.2e7, 2.2e7, 1, 1, 45, 40)});
   EXPECT_TRUE(b.Feed(rtcm));
   EXPECT_EQ(b.decoder().msg_flags, MsgBit::kDiffData);
-  // A message above 255 bytes (length bits in the second byte) passes too.
+  // The board sends only messages below 256 bytes (second byte 0); a frame
+  // with length bits there is dropped like any unknown frame.
   std::vector<Sim::Rtcm1004Satellite> many(20, Sim::Rtcm1004Observation(5, 2.2e7, 2.2e7, 1, 1, 45, 40));
   const Sim::Frame long_rtcm = Sim::Rtcm1004(h, many);
   ASSERT_NE(long_rtcm[1], 0);
-  EXPECT_TRUE(b.Feed(long_rtcm));
+  EXPECT_FALSE(b.Feed(long_rtcm));
+  EXPECT_EQ(b.frame().length, 0u);
 
   EXPECT_TRUE(b.Feed(std::string("\x02\x00\x93\x05\x10\x20", 6)));  // CMR
   EXPECT_EQ(b.decoder().msg_flags, MsgBit::kDiffData);
