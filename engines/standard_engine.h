@@ -28,6 +28,7 @@ class StandardEngine : public ProtocolEngine {
 
   // The frame kinds that one board's output is searched for.
   struct ReaderSet {
+    const std::uint8_t* may_start;  // 256 flags: the bytes that begin some frame of the set
     const char* nmea_talkers;     // letter pairs, e.g. "GPGL"
     bool novatel;                 // 0xAA 0x44 0x12 binary logs
     std::uint8_t rtcm3_mask;      // bits of the second byte that must be 0; 0: no RTCM 3

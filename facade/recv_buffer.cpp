@@ -99,6 +99,15 @@ void RecvBuffer::BeginStep() {
   cursor_ = mark_;
 }
 
+void RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window) {
+  SectionGuard guard(&lock_);
+  if (fill_ > kCompactThreshold) CompactLocked();
+  int i = mark_;
+  const int last = fill_ - (window > 1 ? window : 1);  // last byte with `window` bytes from it
+  while (i <= last && may_start[data_[i]] == 0) ++i;
+  mark_ = cursor_ = i;
+}
+
 int RecvBuffer::Cursor() const {
   SectionGuard guard(&lock_);
   return cursor_;

@@ -12,6 +12,8 @@
 // which is safe because appending only adds bytes beyond the fill count.
 #pragma once
 
+#include <cstdint>
+
 #include <ksparse/platform_types.h>
 
 namespace Kestrel {
@@ -55,6 +57,11 @@ class RecvBuffer {
   // The start of every parse step: compact above the threshold, then roll
   // back, under one acquisition of the lock.
   void BeginStep();
+  // BeginStep, then passes over the bytes that cannot begin a frame, as
+  // that many one-byte Discards would: the mark (and the cursor) move past
+  // each leading byte b with may_start[b] == 0 that has at least `window`
+  // bytes held from it. `may_start` has 256 entries.
+  void BeginStepSkipping(const std::uint8_t* may_start, int window);
 
   // Snapshots for tests and diagnostics (each taken under the lock).
   int Cursor() const;
