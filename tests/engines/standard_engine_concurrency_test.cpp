@@ -17,7 +17,6 @@
 #include "engines/protocol_engine.h"
 #include "support/nmea_wire.h"
 #include "support/test_adapter.h"
-#include "support/test_paths.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -25,28 +24,18 @@ namespace {
 
 using Message = std::pair<unsigned, std::string>;  // flags, GGA text
 
-// The shared NMEA logs, or a simulated stream of GGA and RMC sentences when
-// they are absent.
+// The shared NMEA logs, or simulated GGA sentences when they are absent.
 std::string Stream() {
   std::string stream;
-  for (const char* name : {"skytraq-dgps.nmea", "telit-he910.nmea", "ublox-zed-f9p-nmea.nmea"}) {
-    const std::string path = Testing::CapturePath(name);
-    if (!path.empty())
-      stream += Testing::NmeaWire(Testing::NmeaLogSentences(Testing::ReadFile(path)));
-  }
+  for (const auto& log : Testing::NmeaCaptures(KSPARSE_SOURCE_DIR "/../shared/captures/"))
+    stream += Testing::NmeaWire(log.second);
   if (stream.empty()) {
-    std::vector<std::string> sentences;
     char text[128];
-    for (int i = 0; i < 3000; ++i) {
-      std::snprintf(text, sizeof text,
-                    "$GPGGA,%02d%02d%02d.00,4807.%03d,N,01131.000,E,1,08,0.9,%d.4,M,46.9,M,,*00",
-                    i / 3600 % 24, i / 60 % 60, i % 60, i % 1000, i);
-      sentences.push_back(text);
-      std::snprintf(text, sizeof text, "$GPRMC,%02d%02d%02d.00,A,,,,,0.%d,1.%d,010203,,,A*00",
-                    i / 3600 % 24, i / 60 % 60, i % 60, i % 10, i % 100);
-      sentences.push_back(text);
+    for (int i = 0; i < 6000; ++i) {
+      std::snprintf(text, sizeof text, "$GPGGA,%06d.00,4807.%03d,N,01131.000,E,1,08,0.9,%d.4,M,46.9,M,,*00\r\n",
+                    i, i % 1000, i);
+      stream += text;
     }
-    stream = Testing::NmeaWire(sentences);
   }
   return stream + std::string(306, '\n');  // lets the last sentences be examined
 }

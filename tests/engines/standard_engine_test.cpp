@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "rtcm/crc24q.h"
 #include "support/test_adapter.h"
 #include "tools/sim/rtcm_sim.h"
 
@@ -15,7 +14,9 @@ namespace Kestrel {
 namespace KsParse {
 namespace {
 
-// "$<body>*hh\r\n" with the body padded by trailing commas to `length` bytes.
+using Frames = std::vector<std::string>;
+
+// "$<body>*hh\r\n", the body padded with commas to `length` bytes.
 std::string Sentence(std::string body, std::size_t length = 0) {
   while (body.size() + 6 < length) body += ',';
   unsigned char sum = 0;
@@ -25,427 +26,220 @@ std::string Sentence(std::string body, std::size_t length = 0) {
   return "$" + body + tail;
 }
 
-// Bytes that start no frame of any board.
-std::string Filler(std::size_t n) { return std::string(n, 'x'); }
+std::string X(std::size_t n) { return std::string(n, 'x'); }  // starts no frame
 
-std::string NovAtelLog(unsigned header_length, unsigned body_length, char fill = 'n') {
-  std::string log(header_length > 10 ? header_length : 10, '\0');
-  log[0] = '\xAA';
-  log[1] = '\x44';
-  log[2] = '\x12';
-  log[3] = static_cast<char>(header_length);
-  log[8] = static_cast<char>(body_length & 0xFF);
-  log[9] = static_cast<char>(body_length >> 8);
-  return log + std::string(body_length, fill) + "CRC!";
+std::string Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+
+std::string NovAtelLog(unsigned header, unsigned body, char fill = 'n') {
+  std::string log = std::string("\xAA\x44\x12", 3) + static_cast<char>(header) + "abcd" + Le16(body);
+  return log + std::string(header > 10 ? header - 10 : 0, 'h') + std::string(body, fill) + "CRC!";
 }
 
-std::string RtcmFrame(unsigned payload_bytes) {
+std::string Rtcm(unsigned payload_bytes) {
   Sim::BitWriter message;
   message.Put(1005, 12);
-  for (unsigned i = 1; i < payload_bytes * 8 / 12; ++i) message.Put(i & 0xFFF, 12);
+  message.PutBytes(std::string(payload_bytes, '\0').data(), payload_bytes);
   const Sim::Frame frame = Sim::RtcmFrame(message);
   return std::string(frame.begin(), frame.end());
 }
 
-std::string TrimbleFrame(unsigned char type, const std::string& data, unsigned char etx = 0x03,
-                         int checksum_error = 0) {
-  std::string f = {'\x02', '\x00', static_cast<char>(type), static_cast<char>(data.size())};
-  f += data;
+std::string Trimble(unsigned char type, const std::string& data, char etx = 3, int sum_error = 0) {
+  std::string f = std::string("\x02\x00", 2) + static_cast<char>(type) + static_cast<char>(data.size()) + data;
   unsigned sum = 0;
   for (std::size_t i = 1; i < f.size(); ++i) sum += static_cast<unsigned char>(f[i]);
-  f += static_cast<char>((sum + checksum_error) & 0xFF);
-  f += static_cast<char>(etx);
-  return f;
+  return f + static_cast<char>(sum + sum_error) + etx;
 }
 
-std::string HemisphereBinary(unsigned id, const std::string& data) {
-  std::string f = "$BIN";
-  f += static_cast<char>(id & 0xFF);
-  f += static_cast<char>(id >> 8);
-  f += static_cast<char>(data.size() & 0xFF);
-  f += static_cast<char>(data.size() >> 8);
+std::string HemisphereBin(const std::string& data) {
   unsigned sum = 0;
   for (char c : data) sum += static_cast<unsigned char>(c);
-  return f + data + static_cast<char>(sum & 0xFF) + static_cast<char>((sum >> 8) & 0xFF) + "\r\n";
+  return "$BIN" + Le16(1) + Le16(static_cast<unsigned>(data.size())) + data + Le16(sum & 0xFFFF) + "\r\n";
 }
 
-class StandardEngineTest : public ::testing::Test {
- protected:
-  RecordingAdapter* Install(std::uint32_t type) {
-    auto* adapter = new RecordingAdapter(type);
-    delete engine_.adapter;
-    engine_.adapter = adapter;
-    return adapter;
+// ParseData of the engine: steps until one returns 0.
+void ParseData(StandardEngine& engine) {
+  while (engine.ParseNext() != 0) {
   }
-  void Feed(const std::string& bytes) {
-    engine_.rx->Append(reinterpret_cast<const unsigned char*>(bytes.data()),
-                       static_cast<unsigned>(bytes.size()));
-  }
-  // One ParseData call: steps until one returns 0; the number of steps that
-  // asked to be called again.
-  int ParseData() {
-    int steps = 0;
-    while (engine_.ParseNext() != 0) ++steps;
-    return steps;
-  }
-  int Mark() const { return engine_.rx->Mark(); }
+}
 
-  StandardEngine engine_;
+RecordingAdapter* Install(StandardEngine& engine, std::uint32_t board) {
+  delete engine.adapter;
+  auto* adapter = new RecordingAdapter(board);
+  engine.adapter = adapter;
+  return adapter;
+}
+
+void Feed(StandardEngine& engine, const std::string& bytes) {
+  engine.rx->Append(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned>(bytes.size()));
+}
+
+// One ParseData call over `input`: the frames handed to the adapter and
+// where the consumed bytes end (-1: not checked).
+struct Case {
+  const char* what;
+  MAINBD_OEM_TYPE board;
+  std::string input;
+  Frames frames;
+  int mark;
 };
 
-TEST_F(StandardEngineTest, GgaIsTakenOnceHundredBytesAreBuffered) {
-  RecordingAdapter* adapter = Install(OEM_NMEA_FIRST);
-  const std::string gga =
-      Sentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", 80);
-  ASSERT_EQ(gga.size(), 80u);
-  Feed(gga + Filler(19));
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_TRUE(adapter->frames.empty());
-  EXPECT_EQ(Mark(), 0);
-
-  Feed(Filler(1));
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], gga);
-  EXPECT_EQ(engine_.last_kind, MSG_GNSS);
-  EXPECT_EQ(engine_.changed_flags, adapter->flags);
-  EXPECT_EQ(Mark(), 80);
-  // The filler is skipped a byte at a time; two bytes cannot start a frame
-  // and stay.
-  EXPECT_EQ(ParseData(), 18);
-  EXPECT_EQ(engine_.changed_flags, 0u);
-  EXPECT_EQ(engine_.last_kind, MSG_NONE);
-  EXPECT_EQ(Mark(), 98);
-}
-
-TEST_F(StandardEngineTest, OtherSentencesWaitFor306Bytes) {
-  RecordingAdapter* adapter = Install(OEM_NMEA_SECOND);
+TEST(StandardEngine, Readers) {
+  const std::string gga = Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", 80);
   const std::string rmc = Sentence("GNRMC,003956.00,A,4552.65403,S,17030.00668,E,0.025,,120419,,,A");
-  Feed(rmc + Filler(306 - rmc.size() - 1));
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_TRUE(adapter->frames.empty());
-  Feed(Filler(1));
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], rmc);
+  const std::string late_gga = Sentence("GPGGA,", 103);  // its "*" is byte 98
+  // Leaves line ends in the scratch frame just past a GGA's window.
+  const std::string lead = rmc + X(100 - rmc.size()) + "\r\r\r\r\n\n\n\n" + X(198);
+  const std::string log = NovAtelLog(28, 10), stale = NovAtelLog(28, 60, 'q');
+  const std::string rtcm = Rtcm(20), rtcm_long = Rtcm(300);
+  std::string rtcm_bad = Rtcm(30);
+  rtcm_bad.back() ^= 1;
+  const std::string trimble = Trimble(0x40, "gsof", 0x55), cmr = Trimble(0x93, "cmr");
+  const std::string bin = HemisphereBin("positions"), bin_max = HemisphereBin(std::string(2036, 'd'));
+  std::string bin_void = HemisphereBin("ab");
+  for (char c : HemisphereBin("ab")) bin_void[8] ^= c;  // all bytes fold to 0
+  const std::string reply = "$>JSHOW,MASK,10\r\n";
+  const std::string late_end = "$>J" + X(96) + "\r\n" + X(9);  // CR LF at bytes 99-100
+  const std::string last_end = "$>J" + X(95) + "\r\n" + X(10);  // CR LF at bytes 98-99
+
+  const Case cases[] = {
+      {"GGA needs 100 bytes", OEM_NMEA_FIRST, gga + X(19), {}, 0},
+      {"GGA with 100 bytes", OEM_NMEA_FIRST, gga + X(20), {gga}, 98},
+      {"others need 306 bytes", OEM_NMEA_SECOND, rmc + X(305 - rmc.size()), {}, 0},
+      {"others with 306 bytes", OEM_NMEA_SECOND, rmc + X(306 - rmc.size()), {rmc}, 304},
+      {"end found from CR LF", OEM_NMEA_SECOND, "$GPGSV,1,1,00\r\n" + X(300), {"$GPGSV,1,1,00\r\n"}, 313},
+      {"GGA end at the window's edge", OEM_NMEA_SECOND, late_gga.substr(0, 100), {}, 0},
+      {"GGA end read past the window", OEM_NMEA_SECOND, late_gga, {late_gga}, 103},
+      {"sentence over 300 bytes", OEM_NMEA_SECOND, "$GPRMC," + X(400) + "*00\r\n", {}, 6},
+      {"GGA ends in its window only", OEM_NMEA_SECOND, lead + Sentence("GPGGA,", 150) + X(100), {rmc},
+       static_cast<int>(lead.size()) + 6},
+      {"NovAtel log", OEM_NOVATEL, log, {log}, static_cast<int>(log.size())},
+      {"NovAtel log incomplete", OEM_NOVATEL, log.substr(0, log.size() - 1), {}, 0},
+      {"NovAtel header over 28 bytes", OEM_NOVATEL, stale + NovAtelLog(40, 8),
+       {stale, NovAtelLog(40, 8).substr(0, 40) + std::string(12, '\0')}, 92 + 50},
+      {"NovAtel 28 + M + 4 over 2048", OEM_NOVATEL, NovAtelLog(28, 2017).substr(0, 28), {}, 28},
+      {"NovAtel H + M + 4 over 2048", OEM_NOVATEL, NovAtelLog(255, 1790).substr(0, 28), {}, 28},
+      {"NovAtel log of 2048 bytes", OEM_NOVATEL, NovAtelLog(28, 2016), {NovAtelLog(28, 2016)}, 2048},
+      {"NovAtel sync elsewhere", OEM_NMEA_SECOND, log, {}, static_cast<int>(log.size()) - 2},
+      {"RTCM 3, wrong CRC ends the call", OEM_NOVATEL, rtcm + rtcm_bad + rtcm, {rtcm},
+       static_cast<int>(rtcm.size() + rtcm_bad.size())},
+      {"RTCM 3 of 256 bytes or more", OEM_NOVATEL, rtcm_long, {rtcm_long}, static_cast<int>(rtcm_long.size())},
+      {"the Trimble set wants 0xD3 0x00", OEM_TRIMBLE, rtcm_long, {}, -1},
+      {"RTCM 3 reserved bits set", OEM_NOVATEL, "\xD3\x04" + X(10), {}, 10},
+      {"Trimble frame, any last byte", OEM_TRIMBLE, trimble, {trimble}, static_cast<int>(trimble.size())},
+      {"Trimble checksum wrong", OEM_TRIMBLE, Trimble(0x40, "abc", 3, 1) + trimble, {}, 9},
+      {"NovAtel set: CMR types only", OEM_NOVATEL, Trimble(0x40, "") + cmr, {cmr}, 6 + 9},
+      {"Hemisphere binary", OEM_HEMISPHERE, bin, {bin}, static_cast<int>(bin.size())},
+      {"Hemisphere binary of 2048 bytes", OEM_HEMISPHERE, bin_max, {bin_max}, 2048},
+      {"Hemisphere data of 2037 bytes", OEM_HEMISPHERE, HemisphereBin(std::string(2037, 'd')).substr(0, 8), {}, 8},
+      {"Hemisphere bytes folding to 0", OEM_HEMISPHERE, bin_void, {}, static_cast<int>(bin_void.size())},
+      {"reply needs 103 bytes", OEM_HEMISPHERE, reply + X(102 - reply.size()), {}, 0},
+      {"reply consumes its start only", OEM_HEMISPHERE, reply + X(103 - reply.size()), {reply}, 101},
+      {"reply ends in 100 bytes", OEM_HEMISPHERE, last_end, {last_end.substr(0, 100)}, 108},
+      {"reply ends after 100 bytes", OEM_HEMISPHERE, late_end, {}, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StandardEngine engine;
+    RecordingAdapter* adapter = Install(engine, c.board);
+    Feed(engine, c.input);
+    ParseData(engine);
+    EXPECT_EQ(adapter->frames, c.frames);
+    EXPECT_EQ(c.mark >= 0 ? engine.rx->Mark() : -1, c.mark);
+  }
 }
 
-TEST_F(StandardEngineTest, SentenceEnds) {
-  RecordingAdapter* adapter = Install(OEM_NMEA_SECOND);
-  // Without "*": the end is found from the CR LF.
-  const std::string bare = "$GPGSV,1,1,00\r\n";
-  // A GGA whose "*" is the window's last byte but one is taken once its
-  // check characters and line end have arrived.
-  const std::string late = Sentence("GPGGA,", 103);
-  ASSERT_EQ(late.find('*'), 98u);
-  Feed(bare + Filler(300) + late.substr(0, 100));
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], bare);
-  Feed(late.substr(100));
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 2u);
-  EXPECT_EQ(adapter->frames[1], late);
-}
-
-TEST_F(StandardEngineTest, OverlongSentenceIsRejectedAndEndsTheCall) {
-  RecordingAdapter* adapter = Install(OEM_NMEA_SECOND);
-  const std::string gga = Sentence("GPGGA,1,2,3", 60);
-  Feed("$GPRMC," + std::string(400, '1') + "*00\r\n" + gga + Filler(100));
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_EQ(Mark(), 6);  // the six bytes read are consumed
-  EXPECT_TRUE(adapter->frames.empty());
-  ParseData();  // the next call resumes behind them
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], gga);
-}
-
-TEST_F(StandardEngineTest, EarlierFramesDoNotEndAGgaEarly) {
-  // The sentence before the GGA leaves line ends in the scratch frame beyond
-  // the GGA's window; they must not be taken for the GGA's end.
-  RecordingAdapter* adapter = Install(OEM_NMEA_SECOND);
-  const std::string rmc = Sentence("GPRMC,1");
-  std::string before = rmc + Filler(100 - rmc.size()) + "\r\r\r\r\n\n\n\n";
-  before += Filler(306 - before.size());
-  const std::string long_gga = Sentence("GPGGA,", 150);
-  Feed(before + long_gga + Filler(200));
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], rmc);
-  EXPECT_EQ(Mark(), static_cast<int>(before.size()) + 6);  // the GGA was rejected
-}
-
-TEST_F(StandardEngineTest, EachBoardTakesItsTalkers) {
+TEST(StandardEngine, EachBoardTakesItsTalkers) {
   const struct {
     MAINBD_OEM_TYPE board;
     const char* taken;
   } cases[] = {{OEM_TRIMBLE, "GPGL"}, {OEM_NOVATEL, "GPGLGNBD"}, {OEM_HEMISPHERE, "GPGL"},
                {OEM_NMEA_FIRST, "GPGL"}, {OEM_NMEA_SECOND, "GPGLGNBD"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.board);
-    RecordingAdapter* adapter = Install(c.board);
-    engine_.rx->Reset();
-    Feed(Sentence("GPGGA,1") + Sentence("GLGGA,2") + Sentence("GNGGA,3") + Sentence("BDGGA,4") +
-         Sentence("GAGGA,5") + Filler(100));
-    ParseData();
+    StandardEngine engine;
+    RecordingAdapter* adapter = Install(engine, c.board);
+    for (const char* talker : {"GP", "GL", "GN", "BD", "GA"}) Feed(engine, Sentence(std::string(talker) + "GGA,1"));
+    Feed(engine, X(100));
+    ParseData(engine);
     std::string talkers;
     for (const std::string& f : adapter->frames) talkers += f.substr(1, 2);
-    EXPECT_EQ(talkers, c.taken);
+    EXPECT_EQ(talkers, c.taken) << c.board;
   }
 }
 
-TEST_F(StandardEngineTest, NovAtelLogs) {
-  RecordingAdapter* adapter = Install(OEM_NOVATEL);
-  const std::string log = NovAtelLog(28, 10);
-  Feed(log.substr(0, log.size() - 1));
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_EQ(Mark(), 0);
-  Feed(log.substr(log.size() - 1));
-  EXPECT_EQ(ParseData(), 1);
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], log);
-
-  // A header longer than 28 bytes: 28 + M + 4 bytes are read, and H + M + 4
-  // handed on with zeros after the bytes read, whatever the scratch held.
-  engine_.rx->Reset();
-  adapter->frames.clear();
-  Feed(NovAtelLog(28, 60, 'q'));
-  ParseData();
-  const std::string long_header = NovAtelLog(40, 8);
-  Feed(long_header);
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  ASSERT_EQ(adapter->frames.size(), 2u);
-  EXPECT_EQ(adapter->frames[1], long_header.substr(0, 40) + std::string(12, '\0'));
-  EXPECT_EQ(Mark(), 92 + 40);
-
-  // Logs that cannot fit the 2048-byte frame are refused once the header is
-  // in, without waiting for their body.
-  for (unsigned header : {28u, 255u}) {
-    engine_.rx->Reset();
-    adapter->frames.clear();
-    Feed(NovAtelLog(header, 2048 - header - 3).substr(0, 28));
-    EXPECT_EQ(ParseData(), 0);
-    EXPECT_EQ(Mark(), 28) << header;
-    EXPECT_TRUE(adapter->frames.empty());
-  }
-  engine_.rx->Reset();
-  Feed(NovAtelLog(28, 2048 - 32));  // exactly the frame's size
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0].size(), 2048u);
-
-  // Other boards skip the sync.
-  Install(OEM_NMEA_SECOND);
-  engine_.rx->Reset();
-  Feed(NovAtelLog(28, 0));
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  EXPECT_EQ(Mark(), 1);
-}
-
-TEST_F(StandardEngineTest, Rtcm3FramesAreCheckedHere) {
-  RecordingAdapter* adapter = Install(OEM_NOVATEL);
-  const std::string good = RtcmFrame(20);
-  std::string bad = RtcmFrame(30);
-  bad[bad.size() - 1] ^= 0x01;
-  Feed(good + bad + good);
-  EXPECT_EQ(ParseData(), 1);  // the bad frame ends the call...
-  EXPECT_EQ(Mark(), static_cast<int>(good.size() + bad.size()));  // ...consumed whole
-  EXPECT_EQ(engine_.changed_flags, 0u);
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 2u);
-  EXPECT_EQ(adapter->frames[0], good);
-  EXPECT_EQ(adapter->frames[1], good);
-
-  // A length of 256 or more sets a bit of the second byte: the NovAtel set
-  // reads such frames, the Trimble set wants the whole byte 0.
-  const std::string long_frame = RtcmFrame(300);
-  ASSERT_EQ(long_frame[1], '\x01');
-  engine_.rx->Reset();
-  Feed(long_frame);
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 3u);
-  EXPECT_EQ(adapter->frames[2], long_frame);
-  Install(OEM_TRIMBLE);
-  engine_.rx->Reset();
-  Feed(long_frame);
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  EXPECT_EQ(Mark(), 1);
-  // Reserved bits set: not RTCM 3 for the NovAtel set either.
-  Install(OEM_NOVATEL);
-  engine_.rx->Reset();
-  Feed(std::string("\xD3\x04\x00", 3) + Filler(10));
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  EXPECT_EQ(Mark(), 1);
-}
-
-TEST_F(StandardEngineTest, TrimbleFrames) {
-  RecordingAdapter* adapter = Install(OEM_TRIMBLE);
-  const std::string odd_end = TrimbleFrame(0x40, "gsof data", 0x55);
-  const std::string bad_sum = TrimbleFrame(0x40, "abc", 0x03, 1);
-  Feed(odd_end + bad_sum + TrimbleFrame(0x57, ""));
-  EXPECT_EQ(ParseData(), 1);
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], odd_end);  // the last byte is not tested
-  EXPECT_EQ(Mark(), static_cast<int>(odd_end.size() + bad_sum.size()));
-  ParseData();
-  EXPECT_EQ(adapter->frames.size(), 2u);
-
-  // The NovAtel set reads only the CMR types of these frames.
-  adapter = Install(OEM_NOVATEL);
-  engine_.rx->Reset();
-  const std::string cmr = TrimbleFrame(0x93, "cmr!");
-  Feed(TrimbleFrame(0x40, "") + cmr + TrimbleFrame(0x98, ""));
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 2u);
-  EXPECT_EQ(adapter->frames[0], cmr);
-}
-
-TEST_F(StandardEngineTest, HemisphereBinary) {
-  RecordingAdapter* adapter = Install(OEM_HEMISPHERE);
-  const std::string frame = HemisphereBinary(1, "position data");
-  Feed(frame);
-  EXPECT_EQ(ParseData(), 1);
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], frame);
-
-  // Data length 2037 or more: refused once the header is in.
-  engine_.rx->Reset();
-  Feed(HemisphereBinary(2, std::string(2037, 'd')).substr(0, 8));
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_EQ(Mark(), 8);
-  engine_.rx->Reset();
-  Feed(HemisphereBinary(2, std::string(2036, 'd')));
-  ParseData();
-  ASSERT_EQ(adapter->frames.size(), 2u);
-  EXPECT_EQ(adapter->frames[1].size(), 2048u);
-
-  // A frame whose bytes cancel out under exclusive-or is refused whole.
-  std::string cancelling = HemisphereBinary(3, "ab");
-  unsigned char folded = 0;
-  for (char c : cancelling) folded ^= static_cast<unsigned char>(c);
-  cancelling[8] ^= static_cast<char>(folded);
-  engine_.rx->Reset();
-  Feed(cancelling);
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_EQ(Mark(), static_cast<int>(cancelling.size()));
-  EXPECT_EQ(adapter->frames.size(), 2u);
-}
-
-TEST_F(StandardEngineTest, HemisphereRepliesConsumeOnlyTheirStart) {
-  RecordingAdapter* adapter = Install(OEM_HEMISPHERE);
-  const std::string reply = "$>JSHOW,ELEVMASK,10\r\n";
-  Feed(reply + Filler(102 - reply.size()));
-  EXPECT_EQ(ParseData(), 0);  // 100 bytes after "$>J" are needed
-  Feed(Filler(1));
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  ASSERT_EQ(adapter->frames.size(), 1u);
-  EXPECT_EQ(adapter->frames[0], reply);
-  EXPECT_EQ(Mark(), 3);
-
-  // The line end must lie within the first 100 bytes.
-  engine_.rx->Reset();
-  Feed("$>J" + Filler(95) + "\r\n" + Filler(10));
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  EXPECT_EQ(adapter->frames.size(), 2u);
-  engine_.rx->Reset();
-  Feed("$>J" + Filler(96) + "\r\n" + Filler(10));
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_EQ(Mark(), 3);
-  EXPECT_EQ(adapter->frames.size(), 2u);
-}
-
-TEST_F(StandardEngineTest, RefusedFrameIsConsumedAndEndsTheCall) {
-  RecordingAdapter* adapter = Install(OEM_NMEA_SECOND);
-  const std::string first = Sentence("GPGGA,1");
-  const std::string second = Sentence("GPGGA,2");
-  Feed(first + second + Filler(100));
+TEST(StandardEngine, AcceptedAndRefusedFrames) {
+  StandardEngine engine;
+  RecordingAdapter* adapter = Install(engine, OEM_NMEA_SECOND);
+  const std::string first = Sentence("GPGGA,1"), second = Sentence("GPGGA,2");
+  Feed(engine, first + second + X(100));
   adapter->accept = false;
-  EXPECT_EQ(ParseData(), 0);
-  EXPECT_EQ(Mark(), static_cast<int>(first.size()));
-  EXPECT_EQ(engine_.last_kind, MSG_NONE);
-  EXPECT_EQ(engine_.changed_flags, 0u);
+  EXPECT_EQ(engine.ParseNext(), 0);  // refused: consumed, and the call ends
+  EXPECT_EQ(engine.rx->Mark(), static_cast<int>(first.size()));
+  EXPECT_EQ(engine.last_kind, MSG_NONE);
   adapter->accept = true;
   adapter->flags = 0x20001000;
-  EXPECT_EQ(engine_.ParseNext(), 1);
-  EXPECT_EQ(engine_.changed_flags, 0x20001000u);
-  ASSERT_EQ(adapter->frames.size(), 2u);
-  EXPECT_EQ(adapter->frames[1], second);
+  EXPECT_EQ(engine.ParseNext(), 1);
+  EXPECT_EQ(engine.last_kind, MSG_GNSS);
+  EXPECT_EQ(engine.changed_flags, 0x20001000u);
+  EXPECT_EQ(adapter->frames, (Frames{first, second}));
 }
 
-TEST_F(StandardEngineTest, UnservedBoardsEmptyTheBuffer) {
+TEST(StandardEngine, UnservedBoardsEmptyTheBuffer) {
   for (std::uint32_t board : {0u, 3u, 7u, 8u}) {
-    SCOPED_TRACE(board);
-    if (board == 0) {
-      delete engine_.adapter;
-      engine_.adapter = nullptr;
-    } else {
-      Install(board);
-    }
-    Feed(Sentence("GPGGA,1") + Filler(200));
-    EXPECT_EQ(engine_.ParseNext(), 0);
-    EXPECT_EQ(engine_.rx->Fill(), 0);
+    StandardEngine engine;
+    if (board != 0) Install(engine, board);
+    Feed(engine, Sentence("GPGGA,1") + X(200));
+    EXPECT_EQ(engine.ParseNext(), 0);
+    EXPECT_EQ(engine.rx->Fill(), 0) << board;
   }
 }
 
-TEST_F(StandardEngineTest, FactoryTable) {
-  RecordingAdapter* adapter = Install(OEM_NMEA_SECOND);
+TEST(StandardEngine, FactoryTable) {
+  StandardEngine engine;
+  RecordingAdapter* adapter = Install(engine, OEM_NMEA_SECOND);
   adapter->decoder->latitude = 0.5;
-  for (MAINBD_OEM_TYPE refused : {OEM_NONE, OEM_SOFT_RECEIVER, OEM_HEMISPHERE2,
-                                  OEM_NORVIK_NEWPROTO, static_cast<MAINBD_OEM_TYPE>(42)}) {
-    EXPECT_FALSE(engine_.SelectBoard(refused));
-    ASSERT_EQ(engine_.adapter, adapter);
-    EXPECT_EQ(engine_.Latitude(), 0.5);
+  for (int refused : {0, 3, 7, 8, 42}) {
+    EXPECT_FALSE(engine.SelectBoard(static_cast<MAINBD_OEM_TYPE>(refused)));
+    ASSERT_EQ(engine.adapter, adapter);  // kept, with its data
+    EXPECT_EQ(engine.Latitude(), 0.5);
   }
-  // Boards whose adapters are not in this build leave the engine without
-  // one; those that are get the table's settings.
-  for (MAINBD_OEM_TYPE board :
-       {OEM_TRIMBLE, OEM_NOVATEL, OEM_HEMISPHERE, OEM_NMEA_FIRST, OEM_NMEA_SECOND}) {
-    SCOPED_TRACE(board);
-    EXPECT_TRUE(engine_.SelectBoard(board));
-    EXPECT_EQ(engine_.Latitude(), 0.0);
-    if (engine_.adapter == nullptr) continue;
-    const BoardAdapter& a = *engine_.adapter;
+  for (MAINBD_OEM_TYPE board : {OEM_TRIMBLE, OEM_NOVATEL, OEM_HEMISPHERE, OEM_NMEA_FIRST, OEM_NMEA_SECOND}) {
+    EXPECT_TRUE(engine.SelectBoard(board));
+    EXPECT_EQ(engine.Latitude(), 0.0);
+    if (engine.adapter == nullptr) continue;  // that board family is not in this build
+    const BoardAdapter& a = *engine.adapter;
+    const bool novatel = board == OEM_NOVATEL;
     EXPECT_EQ(a.oem_type, static_cast<std::uint32_t>(board));
     EXPECT_EQ(a.commands->relayed, board == OEM_NMEA_FIRST ? 1u : 0u);
-    EXPECT_EQ(a.decoder->gps_sat_hold, board == OEM_NOVATEL || board == OEM_HEMISPHERE ? 1 : 0);
-    EXPECT_EQ(a.decoder->glo_sat_hold, board == OEM_NOVATEL ? 1 : 0);
-    EXPECT_EQ(a.decoder->bds_sat_hold, board == OEM_NOVATEL ? 1 : 0);
+    EXPECT_EQ(a.decoder->gps_sat_hold, novatel || board == OEM_HEMISPHERE ? 1 : 0);
+    EXPECT_EQ(a.decoder->glo_sat_hold + a.decoder->bds_sat_hold, novatel ? 2 : 0);
     EXPECT_EQ(a.decoder->sentence_hold, 0);
   }
 }
 
-// Every frame kind of the NovAtel set, with garbage between them, gives the
-// same frames whether it arrives byte by byte, in random blocks or at once.
-TEST_F(StandardEngineTest, FramesDoNotDependOnHowBytesArrive) {
-  std::string stream = Filler(5) + NovAtelLog(28, 40) + Sentence("GNGGA,1,2,3") + "\xD3" +
-                       RtcmFrame(100) + TrimbleFrame(0x98, "cmr") + Sentence("GPGSA,A,3") +
-                       NovAtelLog(28, 2040).substr(0, 28) + Sentence("BDGSV,1,1,00");
-  std::string bad_rtcm = RtcmFrame(10);
+// Every frame kind of the NovAtel set, with garbage and refused frames
+// between them, gives the same frames whether it arrives byte by byte, in
+// random blocks or at once.
+TEST(StandardEngine, FramesDoNotDependOnHowBytesArrive) {
+  std::string bad_rtcm = Rtcm(10);
   bad_rtcm[5] ^= 0x40;
-  stream += bad_rtcm + Sentence("GLGSV,1,1,00") + Filler(306);
-
+  const std::string stream = X(5) + NovAtelLog(28, 40) + Sentence("GNGGA,1,2,3") + "\xD3" + Rtcm(100) +
+                             Trimble(0x98, "cmr") + Sentence("GPGSA,A,3") + NovAtelLog(28, 2040).substr(0, 28) +
+                             Sentence("BDGSV,1,1,00") + bad_rtcm + Sentence("GLGSV,1,1,00") + X(306);
   auto run = [&](std::mt19937* random, std::size_t block) {
     StandardEngine engine;
-    auto* adapter = new RecordingAdapter(OEM_NOVATEL);
-    engine.adapter = adapter;
-    std::size_t pos = 0;
-    while (pos < stream.size()) {
-      std::size_t n = random != nullptr ? 1 + (*random)() % 400 : block;
-      if (n > stream.size() - pos) n = stream.size() - pos;
-      engine.rx->Append(reinterpret_cast<const unsigned char*>(stream.data() + pos),
-                        static_cast<unsigned>(n));
-      pos += n;
-      // ParseData calls until one consumes nothing (rejections end a call).
-      for (int before = -1; before != engine.rx->Mark();) {
-        before = engine.rx->Mark();
-        while (engine.ParseNext() != 0) {
-        }
+    RecordingAdapter* adapter = Install(engine, OEM_NOVATEL);
+    for (std::size_t pos = 0, n; pos < stream.size(); pos += n) {
+      n = std::min(random != nullptr ? 1 + (*random)() % 400 : block, stream.size() - pos);
+      Feed(engine, stream.substr(pos, n));
+      for (int mark = -1; mark != engine.rx->Mark();) {  // refused frames end a call
+        mark = engine.rx->Mark();
+        ParseData(engine);
       }
     }
     return adapter->frames;
   };
-  const std::vector<std::string> whole = run(nullptr, stream.size());
-  ASSERT_EQ(whole.size(), 7u);
+  const Frames whole = run(nullptr, stream.size());
+  EXPECT_EQ(whole.size(), 7u);
   EXPECT_EQ(run(nullptr, 1), whole);
   std::mt19937 random(7);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(run(&random, 0), whole);

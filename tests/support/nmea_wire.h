@@ -4,7 +4,10 @@
 // Header-only, so that benchmarks can use it without the test library.
 #pragma once
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Kestrel {
@@ -32,6 +35,19 @@ inline std::string NmeaWire(const std::vector<std::string>& sentences) {
   std::string wire;
   for (const std::string& s : sentences) wire += s + "\r\n";
   return wire;
+}
+
+// The shared NMEA capture logs found in `captures_dir` (with its trailing
+// slash): name and sentences of each; none when the folder is absent.
+inline std::vector<std::pair<std::string, std::vector<std::string>>> NmeaCaptures(
+    const std::string& captures_dir) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> logs;
+  for (const char* name : {"skytraq-dgps.nmea", "telit-he910.nmea", "ublox-zed-f9p-nmea.nmea"}) {
+    std::ifstream in(captures_dir + name, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!text.empty()) logs.emplace_back(name, NmeaLogSentences(text));
+  }
+  return logs;
 }
 
 }  // namespace Testing
