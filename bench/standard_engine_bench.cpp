@@ -12,42 +12,13 @@
 
 #include <ksparse/em_gnss.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/alloc_counter.h"
 #include "tests/support/nmea_wire.h"
-
-// ---- every heap allocation of the program is counted
-namespace {
-std::atomic<unsigned long> g_allocations{0};
-
-// Kept out of line, so that the compiler does not pair malloc and free
-// across the replaced operators.
-__attribute__((noinline)) void* Allocate(std::size_t n) noexcept {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(n != 0 ? n : 1);
-}
-__attribute__((noinline)) void Release(void* p) noexcept { std::free(p); }
-}  // namespace
-
-void* operator new(std::size_t n) {
-  if (void* p = Allocate(n)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return ::operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
 
 namespace {
 
@@ -135,9 +106,9 @@ void Run(benchmark::State& state, const std::vector<unsigned char>& stream, std:
   g_messages = 0;
   unsigned long allocations = 0;
   for (auto _ : state) {
-    const unsigned long before = g_allocations.load(std::memory_order_relaxed);
+    const unsigned long before = BenchAlloc::Count();
     FeedStream(gnss, stream);
-    allocations += g_allocations.load(std::memory_order_relaxed) - before;
+    allocations += BenchAlloc::Count() - before;
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
   state.counters["bytes_per_iteration"] = static_cast<double>(stream.size());
