@@ -34,20 +34,21 @@ void BoardDecoder::SetSolutionCode(const char* field) {
   }
 }
 
-bool BoardDecoder::HandleRtcm3(unsigned int id, const unsigned char* data, unsigned int length) {
+bool BoardDecoder::HandleDiff(std::uint8_t kind, unsigned int id, const unsigned char* data,
+                              unsigned int length) {
   if (data == nullptr || length < 1 || diff == nullptr) return false;
   msg_flags = 0;
-  const bool known = diff->Hand(DiffStream::kRtcm3, id, data, length);
+  const bool known = diff->Hand(static_cast<DiffStream::Kind>(kind), id, data, length);
   if (known) msg_flags |= MsgBit::kDiffData;
   return known;
 }
 
+bool BoardDecoder::HandleRtcm3(unsigned int id, const unsigned char* data, unsigned int length) {
+  return HandleDiff(DiffStream::kRtcm3, id, data, length);
+}
+
 bool BoardDecoder::HandleCmr(unsigned int id, const unsigned char* data, unsigned int length) {
-  if (data == nullptr || length < 1 || diff == nullptr) return false;
-  msg_flags = 0;
-  const bool known = diff->Hand(DiffStream::kCmr, id, data, length);
-  if (known) msg_flags |= MsgBit::kDiffData;
-  return known;
+  return HandleDiff(DiffStream::kCmr, id, data, length);
 }
 
 bool BoardDecoder::StoreEphemeris(const em_eph_t& e) {

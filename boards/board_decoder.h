@@ -142,6 +142,11 @@ class BoardDecoder {
 
   SatTable& Table(unsigned index) { return tables[index]; }
 
+ private:
+  bool HandleDiff(std::uint8_t kind, unsigned int id, const unsigned char* data, unsigned int length);
+
+ public:
+
   // ---- sentence and satellite-group bookkeeping
   std::uint8_t sentence_hold = 0;  // written by the engine factories
   std::uint32_t nmea_seen = 0;

@@ -2,6 +2,7 @@
 // adapter's store into the caller's records.
 #include <ksparse/em_gnss.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -20,15 +21,21 @@ BoardDecoder* DecoderOf(ProtocolEngine* engine) {
   return engine != nullptr ? engine->Decoder() : nullptr;
 }
 
-// Copies the decoder's time words (year .. second) into seven words of the
-// caller's record.
-void CopyTime(const BoardDecoder& d, std::int32_t* ymdhm, double* second) {
-  ymdhm[0] = static_cast<std::int32_t>(d.year);
-  ymdhm[1] = static_cast<std::int32_t>(d.month);
-  ymdhm[2] = static_cast<std::int32_t>(d.day);
-  ymdhm[3] = static_cast<std::int32_t>(d.hour);
-  ymdhm[4] = static_cast<std::int32_t>(d.minute);
-  *second = d.second;
+// The time words of POS_INFO (year .. second) are laid out as Time_Str.
+static_assert(offsetof(POS_INFO, second) - offsetof(POS_INFO, year) ==
+                  offsetof(Time_Str, second) - offsetof(Time_Str, year) &&
+                  offsetof(POS_INFO, status_word) - offsetof(POS_INFO, year) == sizeof(Time_Str),
+              "POS_INFO time words");
+
+Time_Str TimeOf(const BoardDecoder& d) {
+  Time_Str t;
+  t.year = static_cast<std::int32_t>(d.year);
+  t.month = static_cast<std::int32_t>(d.month);
+  t.day = static_cast<std::int32_t>(d.day);
+  t.hour = static_cast<std::int32_t>(d.hour);
+  t.minute = static_cast<std::int32_t>(d.minute);
+  t.second = d.second;
+  return t;
 }
 
 }  // namespace
@@ -42,15 +49,8 @@ void Em_Gnss::Get_Gnss_Pos(POS_INFO* pos) {
   pos->solution = e != nullptr ? e->SolutionCode() : 0;
   pos->diff_age = e != nullptr ? e->DiffAge() : -1.0;
   if (const BoardDecoder* d = DecoderOf(e)) {
-    std::int32_t ymdhm[5];
-    double second;
-    CopyTime(*d, ymdhm, &second);
-    pos->year = ymdhm[0];
-    pos->month = ymdhm[1];
-    pos->day = ymdhm[2];
-    pos->hour = ymdhm[3];
-    pos->minute = ymdhm[4];
-    pos->second = second;
+    const Time_Str t = TimeOf(*d);
+    std::memcpy(&pos->year, &t, sizeof(t));
     pos->status_word = d->status_word;
     pos->extra_word = d->extra_word;
   }
@@ -62,15 +62,7 @@ void Em_Gnss::Get_Gnss_Pos(POS_INFO* pos) {
 void Em_Gnss::Get_Gnss_Time(Time_Str* time) {
   const BoardDecoder* d = DecoderOf(engine);
   if (time == nullptr || d == nullptr) return;
-  std::int32_t ymdhm[5];
-  double second;
-  CopyTime(*d, ymdhm, &second);
-  time->year = ymdhm[0];
-  time->month = ymdhm[1];
-  time->day = ymdhm[2];
-  time->hour = ymdhm[3];
-  time->minute = ymdhm[4];
-  time->second = second;
+  *time = TimeOf(*d);
 }
 
 void Em_Gnss::Get_Gnss_SatInfo(int system, unsigned int* count, SATLLITE_STR* out) {
