@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "engines/legacy_engine.h"
-#include "engines/newproto_engine.h"
 #include "engines/standard_engine.h"
 #include "support/test_adapter.h"
 
@@ -74,21 +73,6 @@ TEST(ProtocolEngine, CommandsReachTheAdapter) {
   EXPECT_EQ(cmds[1].wait, 200u);
   engine.SetParseNmea(true);
   EXPECT_EQ(engine.adapter->decoder->parse_nmea, 1);
-}
-
-TEST(ProtocolEngine, EnginesStartAsTheirFamilyNeeds) {
-  StandardEngine standard;
-  EXPECT_EQ(standard.manufacturer, GNSS_MNFCTR_OEM_BOARD);
-  LegacyEngine legacy;
-  EXPECT_EQ(legacy.manufacturer, GNSS_MNFCTR_NORVIK);
-  NewProtoEngine newer;
-  EXPECT_EQ(newer.manufacturer, GNSS_MNFCTR_NORVIK);
-  EXPECT_EQ(newer.last_sequence, 251);
-  ASSERT_NE(newer.reassembly, nullptr);
-  EXPECT_EQ(newer.reassembly->Fill(), 0);
-  EXPECT_EQ(LegacyEngine::MessageCode('R', 'G'), 128);
-  EXPECT_EQ(LegacyEngine::MessageCode('V', 'M'), 1048);
-  EXPECT_EQ(LegacyEngine::MessageCode('Z', 'Z'), 'Z' * 256 + 'Z');
 }
 
 }  // namespace

@@ -89,20 +89,6 @@ TEST(EmGnss, ResetManufacturerNeverCreatesTheNewProtocolEngine) {
   EXPECT_EQ(EmGnssTestAccess::Engine(gnss)->rx->Fill(), 0);  // buffered bytes are lost
 }
 
-TEST(EmGnss, StandardEngineRejectsBoardsItDoesNotServe) {
-  Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
-  auto* adapter = new RecordingAdapter(OEM_NMEA_SECOND);
-  EmGnssTestAccess::SetAdapter(gnss, adapter);
-  adapter->decoder->latitude = 0.5;
-  for (int board : {3, 7, 8, 0, 99}) {
-    EXPECT_FALSE(gnss.Reset_GnsMd(static_cast<MAINBD_OEM_TYPE>(board)));
-    EXPECT_EQ(EmGnssTestAccess::Engine(gnss)->adapter, adapter);
-  }
-  POS_INFO pos = {};
-  gnss.Get_Gnss_Pos(&pos);
-  EXPECT_EQ(pos.latitude, 0.5);
-}
-
 TEST(EmGnss, ParseLoopCallsBackOnlyForNonZeroValues) {
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
   EmGnssTestAccess::SetEngine(gnss, new ByteEngine());
