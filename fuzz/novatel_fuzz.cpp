@@ -18,6 +18,7 @@
 
 #include "boards/adapter_factory.h"
 #include "boards/novatel/novatel_wire.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace Kestrel::KsParse;
 
@@ -71,34 +72,11 @@ void ThroughAdapter(const std::vector<Bytes>& frames) {
   }
 }
 
-void OnMessage(Msg_Type, unsigned int, const void* context) {
-  Em_Gnss& g = *static_cast<Em_Gnss*>(const_cast<void*>(context));
-  POS_INFO pos;
-  g.Get_Gnss_Pos(&pos);
-  Dops dops;
-  g.Get_Gnss_Dops(&dops);
-  static SATLLITE_STR sats[32];
-  for (int system = 1; system <= 4; ++system) {
-    unsigned int count = 0;
-    g.Get_Gnss_SatInfo(system, &count, sats);
-  }
-  BASEINFO base;
-  g.Get_Gnss_Baseinfo(base);
-  unsigned int system = 0;
-  static em_eph_t eph;
-  g.Get_Gnss_Ephemeris(&system, &eph);
-  static em_obs_t obs;
-  g.Get_Gnss_Obs_t(&obs);
-  if (obs.n > BoardDecoder::kObsCapacity) std::abort();
-  g.Get_Gnss_ElevMask();
-}
-
 void ThroughEngine(const std::vector<Bytes>& frames, std::size_t block) {
   Bytes stream;
   for (const Bytes& f : frames) stream.insert(stream.end(), f.begin(), f.end());
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
-  const _CALLBACKS_RECEIVER callbacks = {&OnMessage, nullptr};
-  gnss.Reg_Callbacks(&callbacks, &gnss);
+  Fuzz::QueryOnEveryMessage(gnss);
   for (std::size_t at = 0; at < stream.size(); at += block) {
     gnss.RcvData(stream.data() + at, static_cast<unsigned>(std::min(block, stream.size() - at)));
     for (int i = 0; i < 3; ++i) gnss.ParseData();

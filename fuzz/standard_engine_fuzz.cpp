@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engines/protocol_engine.h"
+#include "fuzz/fuzz_support.h"
 #include "tests/support/test_adapter.h"
 
 using namespace Kestrel::KsParse;
@@ -21,41 +22,6 @@ namespace {
 
 const MAINBD_OEM_TYPE kBoards[] = {OEM_TRIMBLE, OEM_NOVATEL, OEM_HEMISPHERE, OEM_NMEA_FIRST,
                                    OEM_NMEA_SECOND};
-
-// Every query, so that whatever a frame stored is read back.
-void OnMessage(Msg_Type, unsigned int, const void* context) {
-  Em_Gnss& g = *static_cast<Em_Gnss*>(const_cast<void*>(context));
-  POS_INFO pos;
-  g.Get_Gnss_Pos(&pos);
-  Time_Str time;
-  g.Get_Gnss_Time(&time);
-  Dops dops;
-  g.Get_Gnss_Dops(&dops);
-  Precisions precision;
-  g.Get_Gnss_Precision(&precision);
-  double speed = 0, course = 0;
-  g.Get_Gnss_Gprmc(speed, course);
-  static SATLLITE_STR sats[32];
-  for (int system = 0; system <= 6; ++system) {
-    unsigned int count = 0;
-    g.Get_Gnss_SatInfo(system, &count, sats);
-    if (count > 32) std::abort();
-  }
-  static unsigned char gga[2048];
-  unsigned int length = 0;
-  g.Get_Gnss_Gpgga(gga, &length);
-  if (length > sizeof gga) std::abort();
-  SAT_USE use;
-  g.Get_Gnss_SatUse(0, &use);
-  BASEINFO base;
-  g.Get_Gnss_Baseinfo(base);
-  unsigned int system = 0;
-  static em_eph_t eph;
-  g.Get_Gnss_Ephemeris(&system, &eph);
-  static em_obs_t obs;
-  g.Get_Gnss_Obs_t(&obs);
-  g.Get_Gnss_ElevMask();
-}
 
 }  // namespace
 
@@ -71,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     stand_in->accept = (choice & 8) != 0;
     EmGnssTestAccess::SetAdapter(gnss, stand_in);
   }
-  const _CALLBACKS_RECEIVER callbacks = {&OnMessage, nullptr};
-  gnss.Reg_Callbacks(&callbacks, &gnss);
+  Fuzz::QueryOnEveryMessage(gnss);
   gnss.Set_GNSS_ParseNmea((choice & 8) != 0);
 
   const RecvBuffer& rx = *EmGnssTestAccess::Engine(gnss)->rx;

@@ -1,0 +1,61 @@
+// The message callback of the fuzz targets that run a whole Em_Gnss: every
+// message reads back everything the queries answer, so that whatever a frame
+// stored also goes through the query paths, and an answer beyond its
+// record's bounds stops the run.
+#pragma once
+
+#include <ksparse/em_gnss.h>
+
+#include <cstdlib>
+
+#include "boards/board_decoder.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace Fuzz {
+
+// A callback whose context is the Em_Gnss that raised it.
+inline void QueryEverything(Msg_Type, unsigned int, const void* context) {
+  Em_Gnss& g = *static_cast<Em_Gnss*>(const_cast<void*>(context));
+  POS_INFO pos;
+  g.Get_Gnss_Pos(&pos);
+  Time_Str time;
+  g.Get_Gnss_Time(&time);
+  Dops dops;
+  g.Get_Gnss_Dops(&dops);
+  Precisions precision;
+  g.Get_Gnss_Precision(&precision);
+  double speed = 0, course = 0;
+  g.Get_Gnss_Gprmc(speed, course);
+  static SATLLITE_STR sats[32];
+  for (int system = 0; system <= 6; ++system) {
+    unsigned int count = 0;
+    g.Get_Gnss_SatInfo(system, &count, sats);
+    if (count > 32) std::abort();
+  }
+  static unsigned char gga[2048];
+  unsigned int length = 0;
+  g.Get_Gnss_Gpgga(gga, &length);
+  if (length > sizeof gga) std::abort();
+  SAT_USE use;
+  g.Get_Gnss_SatUse(0, &use);
+  BASEINFO base;
+  g.Get_Gnss_Baseinfo(base);
+  unsigned int system = 0;
+  static em_eph_t eph;
+  g.Get_Gnss_Ephemeris(&system, &eph);
+  static em_obs_t obs;
+  g.Get_Gnss_Obs_t(&obs);
+  if (obs.n > BoardDecoder::kObsCapacity) std::abort();
+  g.Get_Gnss_ElevMask();
+}
+
+// Makes QueryEverything the callback of `gnss`.
+inline void QueryOnEveryMessage(Em_Gnss& gnss) {
+  const _CALLBACKS_RECEIVER callbacks = {&QueryEverything, nullptr};
+  gnss.Reg_Callbacks(&callbacks, &gnss);
+}
+
+}  // namespace Fuzz
+}  // namespace KsParse
+}  // namespace Kestrel
