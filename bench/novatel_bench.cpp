@@ -8,26 +8,16 @@
 //   valgrind --tool=callgrind --toggle-collect='Kestrel::KsParse::Em_Gnss::*'
 //       ./novatel_bench --benchmark_filter=NovAtelClean
 // and divide the total cost by iterations times bytes_per_iteration.
-#include <benchmark/benchmark.h>
-
-#include <ksparse/em_gnss.h>
-
-#include <cmath>
-#include <random>
-#include <string>
+#include <cstdio>
 #include <vector>
 
-#include "bench/alloc_counter.h"
+#include "bench/stream_feed.h"
 #include "tools/sim/novatel_sim.h"
 
 namespace {
 
 using namespace Kestrel::KsParse;
-using Bytes = std::vector<unsigned char>;
-
-// A serial read; the receive buffer compacts only above 18480 of its 20480
-// bytes, so blocks stay well below 2000 bytes.
-constexpr std::size_t kBlock = 1024;
+using BenchFeed::Bytes;
 
 std::vector<Bytes> RecordingLogs() {
   std::vector<Bytes> logs;
@@ -85,65 +75,21 @@ std::vector<Bytes> SimulatedLogs() {
   return logs;
 }
 
-struct Streams {
-  Bytes clean, with_garbage;
-  std::size_t logs = 0;
-
-  Streams() {
-    std::vector<Bytes> in = RecordingLogs();
-    if (in.empty()) in = SimulatedLogs();
-    logs = in.size();
-    std::mt19937 random(7);
-    for (const Bytes& log : in) {
-      clean.insert(clean.end(), log.begin(), log.end());
-      // Garbage bytes (none that starts a frame) worth 10% of the log.
-      for (std::size_t n = (log.size() + random() % 10) / 9; n > 0; --n) {
-        unsigned char b;
-        do b = static_cast<unsigned char>(random()); while (b == 0xAA || b == '$' || b == 0xD3 || b == 0x02);
-        with_garbage.push_back(b);
-      }
-      with_garbage.insert(with_garbage.end(), log.begin(), log.end());
-    }
-  }
-};
-
-const Streams& TheStreams() {
-  static const Streams streams;
+// The recording (or the simulated logs); garbage bytes start no frame of
+// the NovAtel board.
+const BenchFeed::Streams& TheStreams() {
+  static const BenchFeed::Streams streams = [] {
+    std::vector<Bytes> logs = RecordingLogs();
+    return BenchFeed::Streams(logs.empty() ? SimulatedLogs() : logs, "\xAA$\xD3\x02", 7);
+  }();
   return streams;
 }
 
-unsigned long g_messages = 0;
-void CountMessage(Msg_Type, unsigned int, const void*) { ++g_messages; }
-
-// Hands the stream over in blocks, parsing after each. A rejected frame (the
-// recording holds logs too long for the frame buffer) ends a ParseData call,
-// so the working thread calls it again.
-__attribute__((noinline)) void FeedStream(Em_Gnss& gnss, const Bytes& stream) {
-  unsigned char* data = const_cast<unsigned char*>(stream.data());
-  for (std::size_t pos = 0; pos < stream.size(); pos += kBlock) {
-    const std::size_t n = stream.size() - pos < kBlock ? stream.size() - pos : kBlock;
-    gnss.RcvData(data + pos, static_cast<unsigned>(n));
-    gnss.ParseData();
-    gnss.ParseData();
-  }
-}
-
+// Two ParseData calls per block: the recording holds logs too long for the
+// frame buffer, and each rejected frame ends a call.
 void Run(benchmark::State& state, const Bytes& stream) {
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
-  const _CALLBACKS_RECEIVER callbacks = {&CountMessage, nullptr};
-  gnss.Reg_Callbacks(&callbacks, nullptr);
-  g_messages = 0;
-  unsigned long allocations = 0;
-  for (auto _ : state) {
-    const unsigned long before = BenchAlloc::Count();
-    FeedStream(gnss, stream);
-    allocations += BenchAlloc::Count() - before;
-  }
-  const double iterations = static_cast<double>(state.iterations());
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
-  state.counters["bytes_per_iteration"] = static_cast<double>(stream.size());
-  state.counters["allocs_per_log"] = allocations / (iterations * TheStreams().logs);
-  state.counters["messages_per_iteration"] = g_messages / iterations;
+  BenchFeed::Run(state, gnss, stream, TheStreams().frames, "allocs_per_log", 2);
 }
 
 void BM_NovAtelClean(benchmark::State& state) { Run(state, TheStreams().clean); }
