@@ -1,15 +1,15 @@
 // Shared NMEA decoding: the frame step, field splitting, each handler's
-// values and the change bits of an epoch.
+// values and the change bits of an epoch; the NMEA-only adapters (kinds 5
+// and 6) that use it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "boards/adapter_factory.h"
+#include "board_test_support.h"
 #include "boards/nmea/nmea_frame.h"
 #include "boards/nmea/nmea_sentence.h"
 #include "tools/sim/nmea_sim.h"
@@ -18,21 +18,13 @@ namespace Kestrel {
 namespace KsParse {
 namespace {
 
-using U = std::vector<std::uint32_t>;
-using D = std::vector<double>;
-constexpr double kDeg = 0.017453292519943295;
+using namespace Testing;
 constexpr double kArcMin = 0.0002908882086657216;
 constexpr std::uint32_t kFullEpoch = 0x1000 | 0x20000 | 0x800000 | 0x1000000 | 0x20000000 | 0x10000000;
 
 class NmeaDecoderTest : public ::testing::Test {
  protected:
-  NmeaDecoderTest() : adapter(CreateNmeaOnlyAdapter(6)), d(*adapter->decoder) {}
-
-  // One frame through the adapter, as the engine hands it over.
-  bool Feed(const std::string& text) {
-    adapter->frame->Append(text.data(), static_cast<std::uint32_t>(text.size()));
-    return adapter->ProcessFrame();
-  }
+  bool Feed(const std::string& text) { return b.Feed(text); }
   // Complete sentences, one frame each; the flags of the last.
   std::uint32_t FeedAll(const std::string& text) {
     for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
@@ -43,8 +35,8 @@ class NmeaDecoderTest : public ::testing::Test {
   }
   U Time() const { return {d.year, d.month, d.day, d.hour, d.minute}; }
 
-  std::unique_ptr<BoardAdapter> adapter;
-  BoardDecoder& d;
+  Board b{CreateNmeaOnlyAdapter(6)};
+  BoardDecoder& d = b.decoder();
 };
 
 TEST_F(NmeaDecoderTest, GgaPositionHemispheresHeightAndAge) {
@@ -114,34 +106,34 @@ TEST_F(NmeaDecoderTest, EpochFlagsFollowParseNmeaAndSentenceOrder) {
 TEST_F(NmeaDecoderTest, FrameStepWaitsForTheEndAndDropsOverlongFrames) {
   const std::string body = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
   EXPECT_FALSE(Feed(body));  // neither '*' nor CR LF yet: kept
-  EXPECT_EQ((U{adapter->frame->length, d.gga_length}), (U{static_cast<std::uint32_t>(body.size()), 0}));
+  EXPECT_EQ((U{b.frame().length, d.gga_length}), (U{static_cast<std::int64_t>(body.size()), 0}));
   EXPECT_TRUE(Feed("*47\r\n"));
-  EXPECT_EQ((U{adapter->frame->length, d.msg_flags}), (U{0, 0x1000}));
+  EXPECT_EQ((U{b.frame().length, d.msg_flags}), (U{0, 0x1000}));
   EXPECT_NEAR(d.latitude, (48 + 7.038 / 60) * kDeg, 1e-15);
 
   EXPECT_TRUE(Feed("$GPZDA,000000,01,02,2030\r\n"));  // a CR ends it without '*'
   EXPECT_EQ(d.year, 2030u);
   EXPECT_FALSE(Feed("$GPG"));  // four bytes: kept
-  EXPECT_EQ(adapter->frame->length, 4u);
-  adapter->frame->Clear();
+  EXPECT_EQ(b.frame().length, 4u);
+  b.frame().Clear();
 
   std::string longest = "$GPGGA," + std::string(292, 'A') + "*";
   EXPECT_TRUE(Feed(longest));  // 300 bytes: still a sentence
   EXPECT_FALSE(Feed(longest + "\r"));  // 301 bytes: dropped
-  EXPECT_EQ(adapter->frame->length, 0u);
+  EXPECT_EQ(b.frame().length, 0u);
 
   d.msg_flags = 77;
   EXPECT_TRUE(Feed("$GPXYZ,1,2,3*00\r\n"));  // unknown identifier: consumed, nothing raised
-  EXPECT_EQ((U{d.msg_flags, adapter->frame->length}), (U{0, 0}));
+  EXPECT_EQ((U{d.msg_flags, b.frame().length}), (U{0, 0}));
 }
 
 TEST_F(NmeaDecoderTest, SentenceCodesAndDispatchResults) {
-  const char* ids[] = {"GPGGA", "GPGSA", "GPGST", "GPGSV", "GPRMC", "GPZDA",
-                       "GLGSV", "GNGGA", "GNGLL", "GNGSA", "GNRMC", "BDGSV"};
-  const int codes[] = {25, 29, 30, 31, 33, 35, 44, 51, 52, 55, 59, 128};
-  for (int i = 0; i < 12; ++i) {
-    EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>(ids[i]), 5), codes[i]);
-    EXPECT_TRUE(d.DecodeSentence(codes[i], (std::string("$") + ids[i] + ",*00").c_str(), 10)) << ids[i];
+  const std::pair<const char*, int> kCodes[] = {{"GPGGA", 25}, {"GPGSA", 29}, {"GPGST", 30}, {"GPGSV", 31},
+                                                 {"GPRMC", 33}, {"GPZDA", 35}, {"GLGSV", 44}, {"GNGGA", 51},
+                                                 {"GNGLL", 52}, {"GNGSA", 55}, {"GNRMC", 59}, {"BDGSV", 128}};
+  for (const auto& c : kCodes) {
+    EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>(c.first), 5), c.second);
+    EXPECT_TRUE(d.DecodeSentence(c.second, (std::string("$") + c.first + ",*00").c_str(), 10)) << c.first;
   }
   EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>("GPGGA"), 4), -1);
   EXPECT_EQ(NmeaSentenceCode(reinterpret_cast<const unsigned char*>("GNGSV"), 5), -1);
@@ -173,37 +165,33 @@ TEST_F(NmeaDecoderTest, GpsGsvGroupAcrossMessagesAndUsableMarking) {
   ASSERT_EQ(t.count, 10u);
   for (int i = 0; i < 10; ++i) {
     const Sim::NmeaSatellite& s = sats[i];
+    const SATLLITE_STR& g = t.sats[i];
     const bool usable = s.elevation > 13 && s.snr > 30 && s.azimuth > 0;
-    EXPECT_EQ((U{static_cast<std::uint32_t>(t.sats[i].prn), static_cast<std::uint32_t>(t.sats[i].elevation),
-                 t.sats[i].azimuth, static_cast<std::uint32_t>(t.sats[i].snr), t.sats[i].status}),
-              (U{static_cast<std::uint32_t>(s.prn), static_cast<std::uint32_t>(s.elevation),
-                 static_cast<std::uint32_t>(s.azimuth), static_cast<std::uint32_t>(s.snr < 0 ? 0 : s.snr),
-                 usable ? 1u : 0u}))
+    EXPECT_EQ((D{1.0 * g.prn, 1.0 * g.elevation, 1.0 * g.azimuth, g.snr, 1.0 * g.status}),
+              (D{1.0 * s.prn, 1.0 * s.elevation, 1.0 * s.azimuth, s.snr < 0 ? 0.0 : s.snr, usable ? 1.0 : 0.0}))
         << i;
   }
   // A new group starts from a cleared table; held, it is only noted.
   d.gps_sat_hold = 1;
   EXPECT_EQ(FeedAll(Gsv("GP", 1, 1, 2, 20, 2)), 0u);
-  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[2].prn), t.sats[0].status, d.gps_sat_bits}),
-            (U{2, 0, 0, 0x8}));
+  EXPECT_EQ((U{t.count, t.sats[2].prn, t.sats[0].status, d.gps_sat_bits}), (U{2, 0, 0, 0x8}));
 }
 
 TEST_F(NmeaDecoderTest, GsvCountsAndNumbersStayInsideTheTable) {
   const SatTable& t = d.tables[kTableGps];
   for (int m = 1; m <= 10; ++m) FeedAll(Gsv("GP", 10, m, 40, 4 * m - 3, 4));  // 40 in view
-  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[31].prn), d.msg_flags}), (U{32, 32, 0x8000000}));
+  EXPECT_EQ((U{t.count, t.sats[31].prn, d.msg_flags}), (U{32, 32, 0x8000000}));
   FeedAll(Gsv("GP", 1, 1, 32, 1, 4));  // claims 32, holds 4: the rest read as empty
-  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[3].prn), static_cast<std::uint32_t>(t.sats[31].prn)}),
-            (U{32, 4, 0}));
+  EXPECT_EQ((U{t.count, t.sats[3].prn, t.sats[31].prn}), (U{32, 4, 0}));
   // A number above the total fills nothing but ends the group.
   EXPECT_EQ(FeedAll(Gsv("GP", 3, 9, 12, 77, 4)), 0x8000000u);
-  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[0].prn)}), (U{12, 1}));
+  EXPECT_EQ((U{t.count, t.sats[0].prn}), (U{12, 1}));
   FeedAll(Sim::NmeaWrap("GPGSV,99999999999,99999999999,99999999999,1,2,3,4"));
   EXPECT_EQ(t.count, 32u);
   FeedAll(Sim::NmeaWrap("GPGSV,-2,-1,-7,1,2,3,4"));
   EXPECT_EQ(t.count, 0u);
   FeedAll(Sim::NmeaWrap("GPGSV,2,0,5,77,2,3,4"));  // message 0 fills nothing
-  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[0].prn)}), (U{5, 1}));
+  EXPECT_EQ((U{t.count, t.sats[0].prn}), (U{5, 1}));
   FeedAll(Sim::NmeaWrap("GPGSV,1,1,03,1,2"));  // fewer than seven fields: ignored
   EXPECT_EQ(t.count, 5u);
 }
@@ -211,18 +199,60 @@ TEST_F(NmeaDecoderTest, GsvCountsAndNumbersStayInsideTheTable) {
 TEST_F(NmeaDecoderTest, GlonassGsvChecksNumbersAndBeidouAlwaysReports) {
   const SatTable& t = d.tables[kTableGlonass];
   EXPECT_EQ(FeedAll(Gsv("GL", 2, 1, 6, 65, 4) + Gsv("GL", 2, 2, 6, 95, 2)), 0x100000u);
-  EXPECT_EQ((U{t.count, static_cast<std::uint32_t>(t.sats[0].prn), static_cast<std::uint32_t>(t.sats[5].prn)}),
-            (U{6, 38, 69}));
+  EXPECT_EQ((U{t.count, t.sats[0].prn, t.sats[5].prn}), (U{6, 38, 69}));
   // First satellite 40 is not a GLONASS number: message 1 clears, nothing is stored.
   EXPECT_EQ(FeedAll(Gsv("GL", 1, 1, 3, 40, 3)), 0u);
-  EXPECT_EQ((U{static_cast<std::uint32_t>(t.sats[0].prn), static_cast<std::uint32_t>(t.sats[0].elevation)}),
-            (U{0, 0}));
+  EXPECT_EQ((U{t.sats[0].prn, t.sats[0].elevation}), (U{0, 0}));
   d.glo_sat_hold = d.bds_sat_hold = 1;
   EXPECT_EQ(FeedAll(Gsv("GL", 1, 1, 1, 70, 1)), 0u);
-  EXPECT_EQ((U{d.glo_sat_bits, static_cast<std::uint32_t>(t.sats[0].prn)}), (U{0x10, 43}));
+  EXPECT_EQ((U{d.glo_sat_bits, t.sats[0].prn}), (U{0x10, 43}));
   // The BeiDou hold flag belongs to board decoders that replace this handler.
   EXPECT_EQ(FeedAll(Gsv("BD", 1, 1, 2, 201, 2)), 0x200000u);
   EXPECT_EQ((U{d.tables[kTableBeidou].count, d.bds_sat_bits}), (U{2, 0}));
+}
+
+// ---------------------------------------------------------------- adapters
+
+TEST(NmeaOnlyAdapterTest, FactoryKindsAndSilentCommands) {
+  for (std::uint32_t kind : {5u, 6u}) EXPECT_EQ(Board(CreateNmeaOnlyAdapter(kind)).adapter->oem_type, kind);
+  for (std::uint32_t kind : {0u, 4u, 7u, 0xFFFFFFFFu}) EXPECT_EQ(CreateNmeaOnlyAdapter(kind), nullptr);
+  // A board the library only listens to is sent no commands.
+  Board b(CreateNmeaOnlyAdapter(5));
+  CommandList cmds(1);  // one record of the caller's that must stay alone
+  b.adapter->commands->Init(cmds);
+  b.adapter->StartBase(cmds);
+  b.adapter->SetNmeaList(cmds, {{0x1, GNSS_FRQ_1HZ}});
+  b.adapter->PassCom(cmds, 2);
+  EXPECT_EQ(cmds.size(), 1u);
+}
+
+TEST(NmeaOnlyAdapterTest, TalkerSetsAndTheDecodeMessageShortCutOfKindFive) {
+  const std::string gn = "$GNGGA,003956.00,4552.65403,S,17030.00668,E,1,12,0.64,14.2,M,1.8,M,,*56\r\n";
+  const std::string bd = "$BDGSV,1,1,01,201,45,100,40*00\r\n";
+  Board first(CreateNmeaOnlyAdapter(5)), second(CreateNmeaOnlyAdapter(6));
+  EXPECT_TRUE(first.Feed(gn));  // discarded, reported as handled
+  EXPECT_TRUE(first.Feed(bd));
+  EXPECT_EQ((U{first.frame().length, first.decoder().gga_length, first.decoder().tables[kTableBeidou].count}),
+            (U{0, 0, 0}));
+  EXPECT_TRUE(second.Feed(gn) && second.Feed(bd));
+  EXPECT_EQ((U{second.decoder().gga_length, second.decoder().tables[kTableBeidou].count}),
+            (U{static_cast<std::int64_t>(gn.size()), 1}));
+  for (Board* b : {&first, &second}) {
+    EXPECT_TRUE(b->Feed("$GLGSV,1,1,01,65,53,144,40*7A\r\n"));
+    EXPECT_EQ(b->decoder().tables[kTableGlonass].sats[0].prn, 38);
+    EXPECT_TRUE(b->Feed(std::string("\xD3\x00\x13garbage", 10)));  // not NMEA: discarded
+    EXPECT_EQ(b->frame().length, 0u);
+    EXPECT_FALSE(b->Feed("$G"));  // too short to classify: kept
+    EXPECT_EQ(b->frame().length, 2u);
+  }
+  const unsigned char byte = 1;
+  first.decoder().msg_flags = second.decoder().msg_flags = 5;
+  EXPECT_TRUE(first.adapter->DecodeMessage(nullptr, 0, 0));  // never reaches the decoder
+  EXPECT_FALSE(second.adapter->DecodeMessage(nullptr, 0, 1));
+  EXPECT_FALSE(second.adapter->DecodeMessage(&byte, 0, 0));
+  EXPECT_EQ(first.decoder().msg_flags + second.decoder().msg_flags, 10u);
+  EXPECT_TRUE(second.adapter->DecodeMessage(&byte, 9, 1));
+  EXPECT_EQ(second.decoder().msg_flags, 0u);
 }
 
 // ---------------------------------------------------------------- splitter
@@ -232,7 +262,7 @@ TEST(NmeaSentenceTest, FieldsEndAtSeparatorsChecksumAndLineEndAndStayBounded) {
   NmeaSentence s(text.data(), static_cast<unsigned>(text.size()));
   EXPECT_EQ((std::vector<std::string>{s.Field(0), s.Field(1), s.Field(2), s.Field(3), s.Field(4), s.Field(5)}),
             (std::vector<std::string>{"$GPGSV", "1", "", "3", "9", ""}));
-  EXPECT_EQ((U{s.CommaCount(), s.FieldLength(3), static_cast<std::uint32_t>(s.Int(99))}), (U{4, 1, 0}));
+  EXPECT_EQ((U{s.CommaCount(), s.FieldLength(3), s.Int(99)}), (U{4, 1, 0}));
   EXPECT_EQ(s.Text(), text.data());
   const std::string commas(400, ',');
   s.Assign(commas.data(), static_cast<unsigned>(commas.size()));

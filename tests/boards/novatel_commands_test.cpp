@@ -13,6 +13,16 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+// Expected commands written as one text, '|' between them; each ends in CR LF.
+Texts Lines(const std::string& text) {
+  Texts out;
+  for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+    end = text.find('|', start);
+    out.push_back(text.substr(start, end - start) + "\r\n");
+  }
+  return out;
+}
+
 // The texts a command-set call appends, each packet's wait value checked.
 Texts Commands(const std::function<void(NovAtelCommandSet&, CommandList&)>& call,
                std::uint32_t wait = kWaitSetting) {
@@ -28,11 +38,10 @@ Texts Commands(const std::function<void(NovAtelCommandSet&, CommandList&)>& call
 }
 
 TEST(NovAtelCommands, SettingsAndRates) {
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) { s.Init(c); }),
-            (Texts{"fix none\r\n", "log bestposb ontime 1\r\n", "nmeatalker auto\r\n",
-                   "log rangecmpb ontime 1.0\r\n", "log psrdopb ontime 5\r\n", "log gpgsv ontime 5\r\n",
-                   "log gpgga ontime 1\r\n", "log refstationb onchanged\r\n"}));
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) {
+  EXPECT_EQ(Commands([](auto& s, auto& c) { s.Init(c); }),
+            Lines("fix none|log bestposb ontime 1|nmeatalker auto|log rangecmpb ontime 1.0|log psrdopb ontime 5|"
+                  "log gpgsv ontime 5|log gpgga ontime 1|log refstationb onchanged"));
+  EXPECT_EQ(Commands([](auto& s, auto& c) {
               s.Reset(c);
               s.Unlog(c);
               s.SetSatUse(c, 7, true, 0);
@@ -43,10 +52,10 @@ TEST(NovAtelCommands, SettingsAndRates) {
               s.SetElevMask(c, 9, 2);
               s.SetElevMask(c, 8, 7);
             }),
-            (Texts{"nvmrestore\r\n", "freset\r\n", "unlogall\r\n", "unlockout 7\r\n", "lockout 12\r\n",
-                   "log passcom2b onchanged\r\n", "ecutoff 15\r\n", "gloecutoff 15\r\n", "log psrdopb ontime 5\r\n",
-                   "gloecutoff 9\r\n", "log psrdopb ontime 5\r\n", "ecutoff 8\r\n", "log psrdopb ontime 5\r\n"}));
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) {
+            Lines("nvmrestore|freset|unlogall|unlockout 7|lockout 12|log passcom2b onchanged|ecutoff 15|"
+                  "gloecutoff 15|log psrdopb ontime 5|gloecutoff 9|log psrdopb ontime 5|ecutoff 8|"
+                  "log psrdopb ontime 5"));
+  EXPECT_EQ(Commands([](auto& s, auto& c) {
               for (int r : {0, 1, 2, 4, 5, 6, 11, 13}) s.SetPosRate(c, static_cast<GNSS_FRQ>(r));
               s.SendObs(c, GNSS_FRQ_STOP);
               s.SendObs(c, GNSS_FRQ_2HZ);
@@ -54,29 +63,28 @@ TEST(NovAtelCommands, SettingsAndRates) {
               s.SendEphemeris(c, GNSS_FRQ_STOP);
               s.SendEphemeris(c, GNSS_FRQ_1HZ);
             }),
-            (Texts{"unlog bestposb\r\n", "log bestposb ontime 0.1\r\n", "log bestposb ontime 0.2\r\n",
-                   "log bestposb ontime 2\r\n", "log bestposb ontime 5\r\n", "log bestposb ontime 10\r\n",
-                   "log bestposb ontime 0.5\r\n", "log bestposb ontime 1\r\n", "unlog rangecmpb\r\n",
-                   "log rangecmpb ontime 0.5\r\n", "log rangecmpb ontime 1.0\r\n", "unlog rawephemb\r\n",
-                   "log rawephemb ontime 1.000000\r\n"}));
+            Lines("unlog bestposb|log bestposb ontime 0.1|log bestposb ontime 0.2|log bestposb ontime 2|"
+                  "log bestposb ontime 5|log bestposb ontime 10|log bestposb ontime 0.5|log bestposb ontime 1|"
+                  "unlog rangecmpb|log rangecmpb ontime 0.5|log rangecmpb ontime 1.0|unlog rawephemb|"
+                  "log rawephemb ontime 1.000000"));
   const double periods[][2] = {{2, 2}, {5, 5}, {10, 10}, {15, 15}, {30, 30}, {60, 60}, {250, 0.5}, {251, 0.2}, {-1, 1}};
   for (const auto& p : periods) EXPECT_EQ(NovAtelCommandSet::ObsIntervalPeriod(static_cast<int>(p[0])), p[1]);
 }
 
 TEST(NovAtelCommands, NmeaMaskAndListOrders) {
-  EXPECT_EQ(Commands([](NovAtelCommandSet& s, CommandList& c) {
+  EXPECT_EQ(Commands([](auto& s, auto& c) {
               s.SetNmea(c, 0x41, GNSS_FRQ_0_2HZ, 3);
               s.SetNmea(c, 0x41, GNSS_FRQ_STOP, 0);
             }),
-            (Texts{"LOG GPGGA ONTIME 5.00\r\n", "LOG GPGSV ONTIME 5.00\r\n", "UNLOG GPGGA\r\n", "UNLOG GPGSV\r\n"}));
-  const Texts all = Commands([](NovAtelCommandSet& s, CommandList& c) { s.SetNmea(c, 0x3FF3, GNSS_FRQ_20HZ, 0); });
-  const char* order[] = {"GGA", "GLL", "GRS", "GSA", "GST", "GSV", "RMC", "VTG", "ZDA", "ALM", "RMB"};
-  ASSERT_EQ(all.size(), 11u);
-  for (int i = 0; i < 11; ++i) EXPECT_EQ(all[i], std::string("LOG GP") + order[i] + " ONTIME 0.05\r\n");
+            Lines("LOG GPGGA ONTIME 5.00|LOG GPGSV ONTIME 5.00|UNLOG GPGGA|UNLOG GPGSV"));
+  EXPECT_EQ(Commands([](auto& s, auto& c) { s.SetNmea(c, 0x3FF3, GNSS_FRQ_20HZ, 0); }),
+            Lines("LOG GPGGA ONTIME 0.05|LOG GPGLL ONTIME 0.05|LOG GPGRS ONTIME 0.05|LOG GPGSA ONTIME 0.05|"
+                  "LOG GPGST ONTIME 0.05|LOG GPGSV ONTIME 0.05|LOG GPRMC ONTIME 0.05|LOG GPVTG ONTIME 0.05|"
+                  "LOG GPZDA ONTIME 0.05|LOG GPALM ONTIME 0.05|LOG GPRMB ONTIME 0.05"));
   // The list takes the first bit of each element, RMB before VTG.
   const std::vector<_set_nmea> list = {{0x41, 3}, {0x1200, 7}, {0x8, 3}, {0x200, 0}};
-  EXPECT_EQ(Commands([&](NovAtelCommandSet& s, CommandList& c) { s.SetNmeaList(c, list); }),
-            (Texts{"LOG GPGGA ONTIME 1.00\r\n", "LOG GPRMB ONTIME 1.00\r\n", "UNLOG GPVTG\r\n"}));
+  EXPECT_EQ(Commands([&](auto& s, auto& c) { s.SetNmeaList(c, list); }),
+            Lines("LOG GPGGA ONTIME 1.00|LOG GPRMB ONTIME 1.00|UNLOG GPVTG"));
 }
 
 Texts StartBase(std::uint32_t format, std::uint32_t port = 1, std::uint32_t generation = 2) {
@@ -94,82 +102,65 @@ Texts StartBase(std::uint32_t format, std::uint32_t port = 1, std::uint32_t gene
 Texts DiffLines(const Texts& all) { return Texts(all.begin() + 12, all.end() - 2); }
 
 TEST(NovAtelCommands, StartBase) {
-  const Texts head = {"log bestposb ontime 1\r\n", "ecutoff 10\r\n", "rtkelevmask user 10\r\n", "gloecutoff 5.0\r\n",
-                      "fix position 31.17485043 121.39823174 37.512\r\n"};
-  Texts expected = head;
-  for (const char* line : {"unlogall com2\r\n", "log com2 bestposb ontime 5\r\n", "LOG COM2,RAWEPHEMB,ONTIME 60\r\n",
-                           "LOG COM2 GLORAWEPHEMB,ONTIME 80\r\n", "log com2,rangecmpb,ontime 1.0\r\n",
-                           "LOG COM2,TIMEB,ONTIME 1\r\n", "LOG COM2,GPGGA,ONTIME 1\r\n", "dgpstxid cmr 1\r\n",
-                           "log com2 cmrobsb ontime 1\r\n", "log com2 cmrrefb ontime 10\r\n",
-                           "log com2 cmrdescb ontime 10 5\r\n", "com com2 38400\r\n", "saveconfig\r\n"})
-    expected.push_back(line);
-  EXPECT_EQ(StartBase(3), expected);
+  const std::string head = "log bestposb ontime 1|ecutoff 10|rtkelevmask user 10|gloecutoff 5.0|"
+                           "fix position 31.17485043 121.39823174 37.512|";
+  EXPECT_EQ(StartBase(3),
+            Lines(head + "unlogall com2|log com2 bestposb ontime 5|LOG COM2,RAWEPHEMB,ONTIME 60|"
+                         "LOG COM2 GLORAWEPHEMB,ONTIME 80|log com2,rangecmpb,ontime 1.0|LOG COM2,TIMEB,ONTIME 1|"
+                         "LOG COM2,GPGGA,ONTIME 1|dgpstxid cmr 1|log com2 cmrobsb ontime 1|"
+                         "log com2 cmrrefb ontime 10|log com2 cmrdescb ontime 10 5|com com2 38400|saveconfig"));
   // Port 0: COM1 and no COM2 block.
-  expected = head;
-  for (const char* line : {"unlogall com1\r\n", "log com1 bestposb ontime 5\r\n", "dgpstxid rtcm 1\r\n",
-                           "log com1 rtcm1 ontime 1\r\n", "com com1 38400\r\n", "saveconfig\r\n"})
-    expected.push_back(line);
-  EXPECT_EQ(StartBase(11, 0), expected);
-
+  EXPECT_EQ(StartBase(11, 0), Lines(head + "unlogall com1|log com1 bestposb ontime 5|dgpstxid rtcm 1|"
+                                           "log com1 rtcm1 ontime 1|com com1 38400|saveconfig"));
   EXPECT_EQ(DiffLines(StartBase(6))[2], "log com2 cmrplusb ontime 10\r\n");
   EXPECT_EQ(DiffLines(StartBase(4)),
-            (Texts{"dgpstxid rtcm 1\r\n", "log com2 rtcm3b ontime 10\r\n", "log com2 rtcm22b ontime 10 7\r\n",
-                   "log com2 rtcm1 ontime 5\r\n", "log com2 rtcm1819b ontime 2\r\n",
-                   "log com2 rtcm31b ontime 2\r\n", "log com2 rtcm32b ontime 2\r\n"}));
-  EXPECT_EQ(DiffLines(StartBase(5)),
-            (Texts{"dgpstxid rtca 2\r\n", "log com2 rtcaobsb ontime 1\r\n", "log com2 rtcaobs2b ontime 2\r\n",
-                   "log com2 rtcarefb ontime 10\r\n", "log com2 rtca1b ontime 10 3\r\n"}));
-  EXPECT_EQ(DiffLines(StartBase(7, 1, 1)), (Texts{"dgpstxid rtcmv3 1\r\n", "log com2 rtcm1004b ontime 1\r\n",
-                                                  "log com2 rtcm1005b ontime 10\r\n"}));
+            Lines("dgpstxid rtcm 1|log com2 rtcm3b ontime 10|log com2 rtcm22b ontime 10 7|log com2 rtcm1 ontime 5|"
+                  "log com2 rtcm1819b ontime 2|log com2 rtcm31b ontime 2|log com2 rtcm32b ontime 2"));
+  EXPECT_EQ(DiffLines(StartBase(5)), Lines("dgpstxid rtca 2|log com2 rtcaobsb ontime 1|log com2 rtcaobs2b ontime 2|"
+                                           "log com2 rtcarefb ontime 10|log com2 rtca1b ontime 10 3"));
+  EXPECT_EQ(DiffLines(StartBase(7, 1, 1)),
+            Lines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1005b ontime 10"));
   EXPECT_EQ(DiffLines(StartBase(7, 1, 2)),
-            (Texts{"dgpstxid rtcmv3 1\r\n", "log com2 rtcm1004b ontime 1\r\n", "log com2 rtcm1012b ontime 1\r\n",
-                   "log com2 rtcm1006b ontime 10\r\n", "log com2 rtcm1008b ontime 10\r\n",
-                   "log com2 rtcm1033b ontime 10\r\n"}));
-  const Texts compact = {"log com2 novatelxobsb ontime 1\r\n", "log com2 novatelxrefb  ontime 10\r\n"};
-  EXPECT_EQ(DiffLines(StartBase(12)), compact);
-  EXPECT_EQ(DiffLines(StartBase(13)), compact);
+            Lines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1012b ontime 1|"
+                  "log com2 rtcm1006b ontime 10|log com2 rtcm1008b ontime 10|log com2 rtcm1033b ontime 10"));
+  for (std::uint32_t format : {12u, 13u})
+    EXPECT_EQ(DiffLines(StartBase(format)), Lines("log com2 novatelxobsb ontime 1|log com2 novatelxrefb  ontime 10"));
   EXPECT_EQ(DiffLines(StartBase(14)),
-            (Texts{"interfacemode com2 novatel rtcmv3\r\n", "dgpstxid rtcmv3 1\r\n", "log com2 rtcm1074b ontime 1\r\n",
-                   "log com2 rtcm1084b ontime 1\r\n", "log com2 rtcm1124b ontime 1\r\n",
-                   "log com2 rtcm1005b ontime 10\r\n", "log com2 rtcm1033b ontime 10\r\n"}));
+            Lines("interfacemode com2 novatel rtcmv3|dgpstxid rtcmv3 1|log com2 rtcm1074b ontime 1|"
+                  "log com2 rtcm1084b ontime 1|log com2 rtcm1124b ontime 1|log com2 rtcm1005b ontime 10|"
+                  "log com2 rtcm1033b ontime 10"));
   EXPECT_TRUE(DiffLines(StartBase(99)).empty());
 }
 
-// The rover's source lines (after mask, iono and GLONASS mask).
-Texts RoverSource(std::uint32_t format, std::uint32_t generation = 2) {
+// The rover's commands, or only its source lines (after mask, iono and
+// GLONASS mask).
+Texts StartRover(std::uint32_t format, std::uint32_t generation = 2, std::uint32_t iono = 0, bool all = false) {
   const Texts t = Commands([&](NovAtelCommandSet& s, CommandList& c) {
     s.rover.diff_format = format;
+    s.rover.iono = iono;
     s.board_generation = generation;
     s.StartRover(c);
   });
-  return Texts(t.begin() + 4, t.end());
+  return all ? t : Texts(t.begin() + 4, t.end());
 }
 
 TEST(NovAtelCommands, StartRover) {
+  const char* conditions[] = {"ionocondition quiet|", "ionocondition normal|", "ionocondition disturbed|", ""};
   for (std::uint32_t iono = 0; iono < 4; ++iono) {
-    const Texts t = Commands([&](NovAtelCommandSet& s, CommandList& c) {
-      s.rover.iono = iono;
-      s.StartRover(c);
-    });
-    const char* conditions[] = {"quiet", "normal", "disturbed"};
-    Texts expected = {"ecutoff 5\r\n", "rtkelevmask user 5\r\n"};
-    if (iono < 3) expected.push_back(std::string("ionocondition ") + conditions[iono] + "\r\n");
-    for (const char* line : {"gloecutoff 5.0\r\n", "rtksource cmr any\r\n", "psrdiffsource cmr any\r\n",
-                             "INTERFACEMODE COM2 CMR NOVATEL\r\n"})
-      expected.push_back(line);
-    EXPECT_EQ(t, expected) << iono;
+    EXPECT_EQ(StartRover(3, 2, iono, true),
+              Lines(std::string("ecutoff 5|rtkelevmask user 5|") + conditions[iono] +
+                    "gloecutoff 5.0|rtksource cmr any|psrdiffsource cmr any|INTERFACEMODE COM2 CMR NOVATEL"))
+        << iono;
   }
-  EXPECT_EQ(RoverSource(4)[2], "INTERFACEMODE COM2 RTCM NOVATEL\r\n");
-  EXPECT_EQ(RoverSource(5)[0], "rtksource rtca any\r\n");
-  EXPECT_EQ(RoverSource(7, 1), (Texts{"rtksource rtcmv3 any\r\n", "psrdiffsource rtcmv3 any\r\n",
-                                      "INTERFACEMODE COM2 RTCMV3 NOVATEL\r\n"}));
-  EXPECT_EQ(RoverSource(14, 2)[2], "INTERFACEMODE COM2 AUTO NOVATEL\r\n");
-  EXPECT_EQ(RoverSource(13), (Texts{"interfacemode com2 novatelx none\r\n", "log com2 novatelxgpsobsb ontime 1\r\n",
-                                    "log com2 novatelxgloobsb ontime 1\r\n", "log com2 novatelxbdsobsb ontime 1\r\n",
-                                    "log com2 novatelxrefb  ontime 10\r\n"}));
+  EXPECT_EQ(StartRover(4)[2], "INTERFACEMODE COM2 RTCM NOVATEL\r\n");
+  EXPECT_EQ(StartRover(5)[0], "rtksource rtca any\r\n");
+  EXPECT_EQ(StartRover(7, 1), Lines("rtksource rtcmv3 any|psrdiffsource rtcmv3 any|INTERFACEMODE COM2 RTCMV3 NOVATEL"));
+  EXPECT_EQ(StartRover(14, 2)[2], "INTERFACEMODE COM2 AUTO NOVATEL\r\n");
+  EXPECT_EQ(StartRover(13), Lines("interfacemode com2 novatelx none|log com2 novatelxgpsobsb ontime 1|"
+                                  "log com2 novatelxgloobsb ontime 1|log com2 novatelxbdsobsb ontime 1|"
+                                  "log com2 novatelxrefb  ontime 10"));
   for (std::uint32_t format : {6u, 12u, 0u})
-    EXPECT_EQ(RoverSource(format), (Texts{"rtksource auto any\r\n", "psrdiffsource auto any\r\n",
-                                          "INTERFACEMODE COM2 AUTO NOVATEL\r\n"}));
+    EXPECT_EQ(StartRover(format), Lines("rtksource auto any|psrdiffsource auto any|INTERFACEMODE COM2 AUTO NOVATEL"));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "boards/gnss_utils.h"
-#include "novatel_test_support.h"
+#include "board_test_support.h"
 #include "support/test_paths.h"
 
 namespace Kestrel {
@@ -39,12 +39,6 @@ unsigned SatNumber(const std::string& id) {
   }
 }
 
-double Field(const std::string& line, std::size_t k) {
-  const std::size_t at = 3 + 16 * k;
-  if (line.size() <= at) return 0.0;
-  return std::atof(line.substr(at, 14).c_str());
-}
-
 // convbin's RINEX files (observations, GPS navigation) for the capture.
 bool RunConvbin(const std::string& capture, std::string* obs, std::string* nav) {
   char dir[] = "/tmp/ksparse_novatel_XXXXXX";
@@ -56,19 +50,28 @@ bool RunConvbin(const std::string& capture, std::string* obs, std::string* nav) 
   return std::system(command.c_str()) == 0;
 }
 
-std::vector<RinexEpoch> ReadObservations(const std::string& path) {
+// The lines of a RINEX file after its header.
+std::vector<std::string> RinexBody(const std::string& path) {
   std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line) && line.find("END OF HEADER") == std::string::npos) {
+  std::vector<std::string> lines;
+  bool header = true;
+  for (std::string line; std::getline(in, line);) {
+    if (!header) lines.push_back(line);
+    header = header && line.find("END OF HEADER") == std::string::npos;
   }
+  return lines;
+}
+
+std::vector<RinexEpoch> ReadObservations(const std::string& path) {
   std::vector<RinexEpoch> epochs;
-  while (std::getline(in, line)) {
+  for (const std::string& line : RinexBody(path)) {
     if (line[0] == '>') {
       epochs.emplace_back();
       continue;
     }
     RinexSat s{};
-    for (std::size_t k = 0; k < 8; ++k) s.value[k] = Field(line, k);
+    for (std::size_t k = 0, at = 3; k < 8; ++k, at += 16)
+      s.value[k] = at < line.size() ? std::atof(line.substr(at, 14).c_str()) : 0.0;
     epochs.back()[SatNumber(line.substr(0, 3))] = s;
   }
   return epochs;
@@ -77,17 +80,14 @@ std::vector<RinexEpoch> ReadObservations(const std::string& path) {
 // GPS navigation records by satellite and IODE: the 29 values after the
 // clock reference time, D exponents read as E.
 std::map<std::pair<unsigned, int>, std::vector<double>> ReadNavigation(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line) && line.find("END OF HEADER") == std::string::npos) {
-  }
+  const std::vector<std::string> lines = RinexBody(path);
   std::map<std::pair<unsigned, int>, std::vector<double>> records;
-  while (std::getline(in, line)) {
-    if (line[0] != 'G') continue;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i][0] != 'G') continue;
     std::vector<double> v;
-    const unsigned sat = SatNumber(line.substr(0, 3));
-    std::string text = line.substr(23);
-    for (int k = 0; k < 7 && std::getline(in, line); ++k) text += line.substr(4);
+    const unsigned sat = SatNumber(lines[i].substr(0, 3));
+    std::string text = lines[i].substr(23);
+    for (int k = 0; k < 7 && i + 1 < lines.size(); ++k) text += lines[++i].substr(4);
     for (char& c : text) c = c == 'D' ? 'E' : c;
     for (std::size_t at = 0; at + 19 <= text.size(); at += 19) v.push_back(std::atof(text.substr(at, 19).c_str()));
     records[{sat, static_cast<int>(v[3])}] = v;
@@ -98,11 +98,7 @@ std::map<std::pair<unsigned, int>, std::vector<double>> ReadNavigation(const std
 TEST(NovAtelInterop, AgreesWithConvbin) {
   const std::string capture = Testing::CapturePath("oemv_200911218.gps");
   if (capture.empty()) GTEST_SKIP() << "capture oemv_200911218.gps not present";
-  if (std::FILE* tool = std::fopen(kConvbin, "r")) {
-    std::fclose(tool);
-  } else {
-    GTEST_SKIP() << "convbin not installed";
-  }
+  if (access(kConvbin, X_OK) != 0) GTEST_SKIP() << "convbin not installed";
   std::string obs_path, nav_path;
   ASSERT_TRUE(RunConvbin(capture, &obs_path, &nav_path));
   const std::vector<RinexEpoch> epochs = ReadObservations(obs_path);

@@ -1,0 +1,100 @@
+// Helpers of the board tests: an adapter fed whole frames as an engine hands
+// them over, and a NovAtel recording split into its logs.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "boards/adapter_factory.h"
+#include "boards/gnss_utils.h"
+#include "boards/novatel/novatel_decoder.h"
+#include "tools/sim/gps_subframe_sim.h"
+#include "tools/sim/novatel_sim.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace Testing {
+
+// Values compared as one list, so that a failure shows all of them.
+using U = std::vector<std::int64_t>;
+using D = std::vector<double>;
+constexpr double kDeg = 0.017453292519943295;  // radians per degree
+
+// A little-endian value at `offset` of a recorded log.
+template <typename T>
+T At(const std::string& bytes, std::size_t offset) {
+  T v;
+  std::memcpy(&v, bytes.data() + offset, sizeof v);
+  return v;
+}
+
+inline unsigned LogId(const std::string& log) { return At<std::uint16_t>(log, 4); }
+
+// The logs of a NovAtel recording, found by their sync bytes and the body
+// length in their headers. Bytes between logs are passed over; a log cut by
+// the end of the recording is left out.
+inline std::vector<std::string> SplitNovAtelLogs(const std::string& bytes) {
+  std::vector<std::string> logs;
+  for (std::size_t at = bytes.find("\xAA\x44\x12"); at != std::string::npos && at + 28 <= bytes.size();) {
+    const std::size_t total = 28 + At<std::uint16_t>(bytes, at + 8) + 4;
+    if (at + total > bytes.size()) break;
+    logs.push_back(bytes.substr(at, total));
+    at = bytes.find("\xAA\x44\x12", at + total);
+  }
+  return logs;
+}
+
+// The orbit, clock and issue fields of a decoded ephemeris against the
+// values it was encoded from (held exactly by the broadcast scales); toe
+// and toc in the ephemeris's own week.
+inline void ExpectEphemeris(const em_eph_t& e, const Sim::GpsEphemerisFields& f) {
+  const std::pair<double, double> values[] = {
+      {e.toes, f.toe}, {e.A, f.A},     {e.e, f.e},     {e.i0, f.i0},     {e.OMG0, f.OMG0}, {e.omg, f.omg},
+      {e.M0, f.M0},    {e.deln, f.deln}, {e.OMGd, f.OMGd}, {e.idot, f.idot}, {e.crc, f.crc}, {e.crs, f.crs},
+      {e.cuc, f.cuc},  {e.cus, f.cus}, {e.cic, f.cic}, {e.cis, f.cis},   {e.f0, f.f0},     {e.f1, f.f1},
+      {e.f2, f.f2},    {e.tgd[0], f.tgd}, {e.fit, 1.0 * f.fit}, {1.0 * e.iode, 1.0 * f.iode},
+      {1.0 * e.iodc, 1.0 * f.iodc}};
+  for (const auto& v : values) EXPECT_DOUBLE_EQ(v.first, v.second) << &v - values;
+  EXPECT_EQ(e.toe.time, Gnss::GpsToTime(static_cast<std::uint32_t>(e.week), f.toe).time);
+  EXPECT_EQ(e.toc.time, Gnss::GpsToTime(static_cast<std::uint32_t>(e.week), f.toc).time);
+}
+
+// Owns an adapter and hands it frames the way an engine does.
+struct Board {
+  explicit Board(BoardAdapter* a) : adapter(a) {}
+  BoardDecoder& decoder() { return *adapter->decoder; }
+  FrameBuffer& frame() { return *adapter->frame; }
+
+  // Appends the bytes to the frame buffer and runs ProcessFrame.
+  bool Feed(const void* bytes, std::size_t n) {
+    adapter->frame->Append(bytes, static_cast<std::uint32_t>(n));
+    return adapter->ProcessFrame();
+  }
+  bool Feed(const std::string& s) { return Feed(s.data(), s.size()); }
+  bool Feed(const Sim::Frame& f) { return Feed(f.data(), f.size()); }
+
+  std::unique_ptr<BoardAdapter> adapter;
+};
+
+// A NovAtel adapter as the standard engine sets it up (satellite groups
+// held for the observation logs).
+struct NovAtelBoard : Board {
+  NovAtelBoard() : Board(CreateNovAtelAdapter(0)) {
+    decoder().gps_sat_hold = decoder().glo_sat_hold = decoder().bds_sat_hold = 1;
+  }
+  NovAtelDecoder& decoder() { return *static_cast<NovAtelDecoder*>(adapter->decoder); }
+  // An NMEA sentence straight into the decoder's dispatch.
+  void Sentence(int code, const std::string& text) {
+    decoder().DecodeSentence(code, text.c_str(), static_cast<unsigned>(text.size()));
+  }
+};
+
+}  // namespace Testing
+}  // namespace KsParse
+}  // namespace Kestrel

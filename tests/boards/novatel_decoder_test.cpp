@@ -1,0 +1,405 @@
+// The NovAtel decoder: frame check (length, CRC-32) and classification, the
+// bounds every log decoder keeps, BESTPOS, PSRDOP, REFSTATION, the
+// ephemeris logs, RANGECMP and RANGE into the observation list with slips,
+// and the signal strengths merged into held GSV satellite tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board_test_support.h"
+#include "boards/gnss_utils.h"
+#include "boards/novatel/novatel_adapter.h"
+#include "boards/novatel/novatel_commands.h"
+#include "boards/novatel/novatel_wire.h"
+#include "tools/sim/rtcm_sim.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+using namespace Testing;
+
+Sim::Frame Position() {
+  Sim::BestPosFields f;
+  f.latitude = 31.5;
+  return Sim::BestPos({}, f);
+}
+
+TEST(NovAtelFrame, Crc32LengthsAndPieces) {
+  EXPECT_EQ(NovAtel::Crc32(reinterpret_cast<const unsigned char*>("123456789"), 9), 0x2DFD2D88u);
+  NovAtelBoard b;
+  const Sim::Frame log = Position();
+  EXPECT_EQ(NovAtel::Crc32(log.data(), log.size()), 0u);
+  // Pieces are kept until the announced length is there.
+  for (std::size_t cut : {2u, 27u, 100u}) {
+    EXPECT_FALSE(b.Feed(log.data(), cut));
+    EXPECT_EQ(b.frame().length, cut);
+    EXPECT_TRUE(b.Feed(log.data() + cut, log.size() - cut));
+    EXPECT_EQ(b.frame().length, 0u);
+    EXPECT_NEAR(b.decoder().latitude, 31.5 * kDeg, 1e-15);
+  }
+  // Refused and dropped: one byte more than header + body + CRC (not split),
+  // a bad CRC, a header length other than 28 (the body cannot be located).
+  b.decoder().latitude = 0;
+  Sim::Frame longer = log, bad = log, header29 = log;
+  longer.push_back(0);
+  bad[40] ^= 1;
+  header29[3] = 29;
+  for (const Sim::Frame& f : {longer, bad, header29}) {
+    EXPECT_FALSE(b.Feed(f));
+    EXPECT_TRUE(b.frame().length == 0 && b.decoder().latitude == 0.0);
+  }
+
+  // A body length that can never fit the frame buffer is refused at once;
+  // the largest that fits is waited for.
+  for (unsigned body : {65535u, 2017u, 2016u}) {
+    Sim::Frame lying = log;
+    lying[8] = static_cast<std::uint8_t>(body);
+    lying[9] = static_cast<std::uint8_t>(body >> 8);
+    EXPECT_FALSE(b.Feed(lying));
+    EXPECT_EQ(b.frame().length, body == 2016 ? lying.size() : 0u) << body;
+    b.frame().Clear();
+  }
+}
+
+TEST(NovAtelFrame, ClassifiesOtherFrames) {
+  NovAtelBoard b;
+  EXPECT_FALSE(b.Feed(std::string("\x55\x01\x02\x03", 4)));  // unknown start: dropped
+  EXPECT_EQ(b.frame().length, 0u);
+
+  const Sim::Rtcm1004Satellite sat = Sim::Rtcm1004Observation(5, 2.2e7, 2.2e7, 1, 1, 45, 40);
+  EXPECT_TRUE(b.Feed(Sim::Rtcm1004({}, {sat})));
+  EXPECT_EQ(b.decoder().msg_flags, MsgBit::kDiffData);
+  // The board sends only messages below 256 bytes (second byte 0); a frame
+  // with length bits there is dropped like any unknown frame.
+  const Sim::Frame long_rtcm = Sim::Rtcm1004({}, std::vector<Sim::Rtcm1004Satellite>(20, sat));
+  ASSERT_NE(long_rtcm[1], 0);
+  EXPECT_FALSE(b.Feed(long_rtcm));
+  EXPECT_EQ(b.frame().length, 0u);
+  EXPECT_TRUE(b.Feed(std::string("\x02\x00\x93\x05\x10\x20", 6)));  // CMR
+  EXPECT_EQ((U{b.decoder().msg_flags, b.frame().length}), (U{MsgBit::kDiffData, 0}));
+
+  EXPECT_TRUE(b.Feed("$GPGGA,010203.00,3110.4906,N,12123.2134,E,1,08,1.0,10.0,M,5.0,M,,*47\r\n"));
+  EXPECT_NE(b.decoder().msg_flags & MsgBit::kGgaText, 0u);
+}
+
+TEST(NovAtelFrame, LogsShorterThanTheyAnnounceAreRejected) {
+  NovAtelBoard b;
+  for (const Sim::Frame& log : {Sim::RangeCmp({}, {Sim::RangeCmpRecord{}, Sim::RangeCmpRecord{}}),
+                                 Sim::Range({}, {Sim::RangeRecord{}, Sim::RangeRecord{}})}) {
+    Sim::Frame body(log.begin() + 28, log.end() - 4);
+    body[0] = 3;  // three records announced, two present
+    EXPECT_FALSE(b.Feed(Sim::NovAtelLog(log[4], {}, body)));
+  }
+  // Fixed parts one byte short.
+  const std::pair<unsigned, unsigned> fixed[] = {{NovAtel::kIdBestPos, 72}, {NovAtel::kIdPsrDop, 28},
+                                                 {NovAtel::kIdRefStation, 28}, {NovAtel::kIdGpsEphem, 204},
+                                                 {NovAtel::kIdEphem1047, 204}, {NovAtel::kIdRawEphem, 102},
+                                                 {NovAtel::kIdRangeCmp, 4}, {NovAtel::kIdRange, 4}};
+  for (const auto& f : fixed) {
+    EXPECT_FALSE(b.Feed(Sim::NovAtelLog(f.first, {}, Sim::Frame(f.second - 1, 0)))) << f.first;
+    EXPECT_EQ(b.decoder().msg_flags, 0u);
+  }
+  // The decoder refuses frames that do not hold what their header says.
+  const Sim::Frame log = Position();
+  EXPECT_FALSE(b.adapter->DecodeMessage(nullptr, 42, 104));
+  EXPECT_FALSE(b.adapter->DecodeMessage(log.data(), 0, 104));
+  EXPECT_FALSE(b.adapter->DecodeMessage(log.data(), 42, 103));
+  EXPECT_FALSE(b.adapter->DecodeMessage(log.data(), 42, 31));
+}
+
+TEST(NovAtelFrame, KeptIgnoredLogsAndFactory) {
+  NovAtelBoard b;
+  Sim::VersionComponent c;
+  c.model = "OEMV3";
+  EXPECT_TRUE(b.Feed(Sim::Version({}, {c})));
+  EXPECT_STREQ(reinterpret_cast<const char*>(b.decoder().version_info + 4), "OEMV3");
+  // Logs this decoder has no use for are consumed without changes.
+  for (unsigned id : {NovAtel::kIdSatVis, 83u, 999u}) {
+    EXPECT_TRUE(b.Feed(Sim::NovAtelLog(id, {}, Sim::Frame(12, 1))));
+    EXPECT_EQ(b.decoder().msg_flags, 0u);
+  }
+  for (std::uint32_t generation : {0u, 1u, 2u, 7u}) {
+    const Board a(CreateNovAtelAdapter(generation));
+    EXPECT_EQ((U{a.adapter->oem_type, static_cast<NovAtelCommandSet*>(a.adapter->commands)->board_generation}),
+              (U{OEM_NOVATEL, generation == 1 ? 1 : 2}));
+  }
+}
+
+// ---------------------------------------------------------------- logs
+
+Sim::Frame BestPos(std::uint32_t type, std::uint32_t status, float age) {
+  Sim::BestPosFields f;
+  f.position_type = type, f.solution_status = status, f.diff_age = age;
+  return Sim::BestPos({}, f);
+}
+
+TEST(NovAtelBestPos, FillsPositionTimeAndPrecision) {
+  NovAtelBoard b;
+  b.decoder().time_zone = 8;
+  Sim::NovAtelHeader h;
+  h.week = 1562;
+  h.milliseconds = 515220999;  // Friday 23:07:00.999
+  Sim::BestPosFields f;
+  f.latitude = -33.5, f.longitude = 151.25, f.height = 40.5, f.undulation = -2.25f;
+  f.lat_sigma = 3, f.lon_sigma = 4, f.height_sigma = 6, f.diff_age = 2.5f;
+  f.tracked = 14, f.in_solution = 9, f.gps_glonass_mask = 0x33;
+  ASSERT_TRUE(b.Feed(Sim::BestPos(h, f)));
+  const NovAtelDecoder& d = b.decoder();
+  EXPECT_EQ(d.msg_flags, 0x40000000u | 0x1000000 | 0x800000 | 0x20000 | 0x20000000 | 0x10000 | 0x10000000);
+  EXPECT_EQ((D{d.latitude, d.longitude, d.height, d.sigma_horizontal, d.sigma_vertical, d.diff_age, d.week_seconds}),
+            (D{-33.5 * kDeg, 151.25 * kDeg, 38.25, 5.0, 6.0, 2.5, 515220.0}));
+  EXPECT_DOUBLE_EQ(d.rms, 3.4);
+  EXPECT_EQ((U{d.sats_tracked, d.sats_in_solution, d.signals_used, d.week}),
+            (U{14, 9, 0x10000000u | 0x20000000 | 0x80000000 | 0x1000000, 1562}));
+  // 2009-12-18 23:07:00 GPS time; the zone goes onto the hour unwrapped.
+  EXPECT_EQ((D{1.0 * d.year, 1.0 * d.month, 1.0 * d.day, 1.0 * d.hour, 1.0 * d.minute, d.second}),
+            (D{2009, 12, 18, 31, 7, 0.0}));
+}
+
+TEST(NovAtelBestPos, SolutionCodesAndResponses) {
+  NovAtelBoard b;
+  // Position type, solution status, differential age: solution code. Types
+  // that leave the code unchanged keep what a position log sets first: 0.
+  const struct { std::uint32_t type, status; float age; std::uint32_t code; } kCases[] = {
+      {50, 0, 5, 11}, {50, 0, 25, 4}, {48, 0, 20, 11}, {32, 0, 5, 6}, {34, 0, 20.5f, 4},
+      {1, 0, 0, 1},   {1, 13, 0, 1},  {1, 1, 0, 2},    {16, 0, 0, 4}, {17, 0, 0, 5},
+      {18, 0, 0, 7},  {0, 0, 59, 3},  {51, 0, 0, 0},   {0, 0, 60, 0}, {19, 0, 0, 0}};
+  for (const auto& c : kCases) {
+    ASSERT_TRUE(b.Feed(BestPos(c.type, c.status, c.age)));
+    EXPECT_EQ(b.decoder().solution_code, c.code) << c.type << "/" << c.status << "/" << c.age;
+  }
+  // A reply to a command: its body is the reply, the position is the last.
+  ASSERT_TRUE(b.Feed(BestPos(50, 0, 5)));
+  const double latitude = b.decoder().latitude;
+  Sim::NovAtelHeader h;
+  h.response = true;
+  ASSERT_TRUE(b.Feed(Sim::NovAtelLog(42, h, {1, 0, 0, 0, 'O', 'K'})));
+  EXPECT_EQ(b.decoder().latitude, latitude);
+  EXPECT_EQ(b.decoder().solution_code, 11u);
+  EXPECT_NE(b.decoder().msg_flags & MsgBit::kPosition, 0u);
+  // With type 0 and age 60 the code stays as it was before the reply.
+  const float age = 60.0f;
+  b.decoder().bestpos_body[4] = 0;
+  std::memcpy(b.decoder().bestpos_body + 56, &age, 4);
+  ASSERT_TRUE(b.Feed(Sim::NovAtelLog(42, h, {})));
+  EXPECT_EQ(b.decoder().solution_code, 11u);
+}
+
+TEST(NovAtelPsrDopAndRefStation, DopCutoffAndBasePosition) {
+  NovAtelBoard b;
+  const NovAtelDecoder& d = b.decoder();
+  Sim::PsrDopFields f;
+  f.gdop = 2.5f, f.pdop = 2.0f, f.hdop = 1.2f, f.tdop = 1.1f, f.cutoff = 12.9f, f.prns = {1, 5, 7};
+  ASSERT_TRUE(b.Feed(Sim::PsrDop({}, f)));
+  EXPECT_EQ(d.msg_flags, MsgBit::kDop | MsgBit::kElevMask);
+  EXPECT_NEAR(d.vdop, 1.6, 1e-6);
+  EXPECT_EQ((D{d.pdop, d.hdop, d.tdop, d.gdop}), (D{2.0, 1.2f, 1.1f, 2.5}));
+  EXPECT_EQ((U{d.elev_mask_reported, b.adapter->ReportedElevMask()}), (U{12, 12}));
+  // HDOP above PDOP, and a cut-off that is no number: bounded values.
+  f.hdop = 3.0f;
+  f.cutoff = std::nanf("");
+  ASSERT_TRUE(b.Feed(Sim::PsrDop({}, f)));
+  EXPECT_EQ((D{d.vdop, 1.0 * d.elev_mask_reported}), (D{0.0, 0.0}));
+
+  Sim::RefStationFields r;
+  r.x = -2850000.125, r.y = 4650000.5, r.z = 3290000.75;
+  ASSERT_TRUE(b.Feed(Sim::RefStation({}, r)));
+  EXPECT_EQ(d.msg_flags, MsgBit::kBaseInfo);
+  EXPECT_EQ((D{d.base_info.x, d.base_info.y, d.base_info.z}), (D{r.x, r.y, r.z}));
+}
+
+// Values that the broadcast scales hold exactly.
+Sim::GpsEphemerisFields Ephemeris() {
+  constexpr double kSemicircle = 3.1415926535898;
+  Sim::GpsEphemerisFields f;
+  f.week = 1562, f.tow = 515220, f.iode = 71, f.iodc = 327, f.ura = 2, f.l2_code = 1;
+  f.toe = f.toc = 518400;
+  f.A = 5153.5 * 5153.5, f.e = 0.0078125;
+  f.i0 = 0.296875 * kSemicircle, f.OMG0 = -0.75 * kSemicircle, f.omg = 0.125 * kSemicircle;
+  f.M0 = 0.5 * kSemicircle;
+  f.deln = std::ldexp(1500.0, -43) * kSemicircle, f.OMGd = std::ldexp(-2600.0, -43) * kSemicircle;
+  f.idot = std::ldexp(20.0, -43) * kSemicircle;
+  f.crc = 254.3125, f.crs = -113.90625;
+  f.cuc = std::ldexp(-300.0, -29), f.cus = std::ldexp(5000.0, -29);
+  f.cic = std::ldexp(-19.0, -29), f.cis = std::ldexp(7.0, -29);
+  f.f0 = std::ldexp(-73379.0, -31), f.f1 = std::ldexp(-48.0, -43), f.tgd = std::ldexp(-9.0, -31);
+  return f;
+}
+
+TEST(NovAtelEphemeris, DecodedLogsStoreNewIssuesOnly) {
+  NovAtelBoard b;
+  const NovAtelDecoder& d = b.decoder();
+  Sim::GpsEphemerisFields f = Ephemeris();
+  f.toe = 518400.75;  // reference times are taken in whole seconds
+  ASSERT_TRUE(b.Feed(Sim::GpsEphem({}, 12, f)));
+  const em_eph_t& e = d.eph[11];
+  EXPECT_EQ((U{d.msg_flags, d.last_eph_sat, e.sat, e.week}), (U{MsgBit::kEphemeris, 12, 12, 1562}));
+  EXPECT_EQ(e.toe.time, Gnss::GpsToTime(1562, 518400).time);
+  EXPECT_EQ(e.toe.time, e.ttr.time);
+  ExpectEphemeris(e, f);
+
+  ASSERT_TRUE(b.Feed(Sim::GpsEphem({}, 12, f)));  // same issue: nothing new
+  EXPECT_EQ(d.msg_flags, 0u);
+  f.iode = 72;
+  ASSERT_TRUE(b.Feed(Sim::GpsEphem({}, 12, f, 1047)));
+  EXPECT_EQ((U{d.msg_flags, d.eph[11].iode}), (U{MsgBit::kEphemeris, 72}));
+  ASSERT_TRUE(b.Feed(Sim::GpsEphem({}, 0, f)));  // no slot for satellite 0
+  EXPECT_EQ(d.msg_flags, 0u);
+}
+
+TEST(NovAtelEphemeris, RawSubframes) {
+  NovAtelBoard b;
+  const NovAtelDecoder& d = b.decoder();
+  const Sim::GpsEphemerisFields f = Ephemeris();
+  ASSERT_TRUE(b.Feed(Sim::RawEphem({}, 9, f)));
+  const em_eph_t& e = d.eph[8];
+  EXPECT_EQ((U{d.msg_flags, d.last_eph_sat, e.sat, e.sva, e.code}), (U{MsgBit::kEphemeris, 9, 9, 2, 1}));
+  EXPECT_EQ(e.week % 1024, 1562 % 1024);  // the 10-bit week completed from the clock
+  ExpectEphemeris(e, f);
+
+  ASSERT_TRUE(b.Feed(Sim::RawEphem({}, 9, f)));
+  EXPECT_EQ(d.msg_flags, 0u);
+  ASSERT_TRUE(b.Feed(Sim::RawEphem({}, 33, f)));  // GPS only
+  EXPECT_EQ(d.msg_flags, 0u);
+  // Subframes out of order are no ephemeris.
+  const Sim::Frame log = Sim::RawEphem({}, 10, f);
+  Sim::Frame body(log.begin() + 28, log.end() - 4);
+  std::swap_ranges(body.begin() + 42, body.begin() + 72, body.begin() + 72);
+  ASSERT_TRUE(b.Feed(Sim::NovAtelLog(41, {}, body)));
+  EXPECT_EQ((U{d.msg_flags, d.eph[9].sat}), (U{0, 0}));
+}
+
+// ---------------------------------------------------------------- observations
+
+Sim::NovAtelHeader Epoch(std::uint32_t ms) {
+  Sim::NovAtelHeader h;
+  h.week = 1562;
+  h.milliseconds = ms;
+  return h;
+}
+
+Sim::RangeCmpRecord Record(unsigned prn, unsigned system, unsigned signal, double lock = 10.0) {
+  return Sim::RangeCmpObservation(prn, system, signal, 21000000.5 + 1000.0 * prn, 150.0, 40 + prn % 10, lock);
+}
+
+const em_obsd_t* Find(const NovAtelDecoder& d, unsigned sat) {
+  for (std::uint32_t i = 0; i < d.obs_count; ++i)
+    if (d.obs[i].sat == sat) return &d.obs[i];
+  return nullptr;
+}
+
+TEST(NovAtelRangeCmp, RecordsToObservations) {
+  NovAtelBoard b;
+  std::vector<Sim::RangeCmpRecord> rs = {Record(5, 0, 0), Record(5, 0, 9), Record(7, 0, 17), Record(46, 1, 0),
+                                         Record(10, 4, 0), Record(133, 2, 0), Record(33, 0, 0), Record(8, 0, 2),
+                                         Record(45, 1, 0), Record(9, 0, 0)};
+  rs[8].parity_known = false;  // GLONASS without parity: skipped
+  rs[9].parity_known = false;  // GPS without parity: taken, flagged
+  rs[9].code_locked = false;
+  rs[9].phase_locked = false;
+  ASSERT_TRUE(b.Feed(Sim::RangeCmp(Epoch(515220000), rs)));
+  const NovAtelDecoder& d = b.decoder();
+  EXPECT_EQ(d.msg_flags, MsgBit::kObservations);
+  ASSERT_EQ(d.obs_count, 6u);  // 5, 7, 46, 170, 133, 9
+  const em_gtime_t t = Gnss::GpsToTime(1562, 515220.0);
+  for (std::uint32_t i = 0; i < d.obs_count; ++i) EXPECT_TRUE(d.obs[i].time == t.time && d.obs[i].sec == t.sec);
+  const em_obsd_t* g5 = Find(d, 5);
+  ASSERT_NE(g5, nullptr);
+  for (int k = 0; k < 2; ++k) {
+    const Sim::RangeCmpRecord& r = rs[k];
+    EXPECT_EQ(g5->p[k], r.pseudorange);
+    EXPECT_NEAR(g5->l[k], r.phase, 1.0 / 512);  // rolled over back to the full phase
+    EXPECT_NEAR(g5->d[k], r.doppler, 1.0 / 512);
+    EXPECT_EQ((U{g5->snr[k], g5->lli[k]}), (U{r.cn0, 0}));
+  }
+  const em_obsd_t* g7 = Find(d, 7);  // L2C: second frequency, a quarter cycle on
+  ASSERT_NE(g7, nullptr);
+  EXPECT_EQ((U{g5->code[0], g5->code[1], g7->code[1]}), (U{1, 19, 14}));
+  EXPECT_NEAR(g7->l[1], rs[2].phase + 0.25, 1.0 / 512);
+  EXPECT_EQ(g7->p[0], 0.0);
+  EXPECT_TRUE(Find(d, 46) && Find(d, 170) && Find(d, 133));  // GLONASS, BeiDou 10, SBAS
+  const em_obsd_t* g9 = Find(d, 9);
+  ASSERT_NE(g9, nullptr);
+  EXPECT_EQ(g9->lli[0], 2);
+  EXPECT_TRUE(g9->p[0] == 0.0 && g9->l[0] == 0.0 && g9->d[0] == 0.0f);  // code and phase unlocked
+}
+
+TEST(NovAtelRangeCmp, SlipsFromLockTimeAndHalfCycle) {
+  NovAtelBoard b;
+  std::vector<Sim::RangeCmpRecord> rs = {Record(5, 0, 0, 10.0), Record(5, 0, 9, 10.0), Record(7, 0, 0, 65535.96875),
+                                         Record(8, 0, 0, 3.0)};
+  ASSERT_TRUE(b.Feed(Sim::RangeCmp(Epoch(515220000), rs)));
+  for (std::uint32_t i = 0; i < b.decoder().obs_count; ++i) EXPECT_EQ(b.decoder().obs[i].lli[0], 0);
+  rs[0].lock_time = 10.5;          // grew less than the 1 s elapsed: slip
+  rs[1].lock_time = 11.0;          // grew by the elapsed time: no slip
+  rs[2].lock_time = 2.0;           // was saturated: no information
+  rs[3].half_cycle_added = true;   // half-cycle flag changed: slip
+  rs[3].lock_time = 4.0;
+  ASSERT_TRUE(b.Feed(Sim::RangeCmp(Epoch(515221000), rs)));
+  const NovAtelDecoder& d = b.decoder();
+  // PRN 7: 2.0 - 65535.97 + 0.05 <= 1, the saturated value counts as before.
+  EXPECT_EQ((U{Find(d, 5)->lli[0], Find(d, 5)->lli[1], Find(d, 7)->lli[0], Find(d, 8)->lli[0]}), (U{1, 0, 1, 1}));
+}
+
+TEST(NovAtelRangeCmp, SixtyFourObservationsAtMost) {
+  NovAtelBoard b;
+  std::vector<Sim::RangeCmpRecord> rs;
+  for (unsigned prn = 1; prn <= 70; ++prn) rs.push_back(Record(prn, 4, 0));
+  ASSERT_TRUE(b.Feed(Sim::RangeCmp(Epoch(0), rs)));
+  EXPECT_EQ((U{b.decoder().obs_count, b.decoder().obs[63].sat}), (U{64, 160 + 64}));
+}
+
+TEST(NovAtelRange, PairsRecordsOfOneSatellite) {
+  NovAtelBoard b;
+  std::vector<Sim::RangeRecord> rs(5);
+  const unsigned prns[] = {3, 3, 8, 9, 9};
+  for (int i = 0; i < 5; ++i)
+    rs[i].prn = prns[i], rs[i].pseudorange = 2.0e7 + i, rs[i].carrier = -1.0e8 - i, rs[i].doppler = 100.0f + i,
+    rs[i].cn0 = 40.9f + i;
+  ASSERT_TRUE(b.Feed(Sim::Range(Epoch(1000), rs)));
+  const NovAtelDecoder& d = b.decoder();
+  EXPECT_EQ(d.msg_flags, MsgBit::kObservations);
+  ASSERT_EQ(d.obs_count, 3u);
+  EXPECT_TRUE(d.obs[0].sat == 3 && d.obs[0].p[1] == 2.0e7 + 1 && d.obs[0].l[1] == -1.0e8 - 1 && d.obs[0].snr[1] == 41);
+  EXPECT_TRUE(d.obs[1].sat == 8 && d.obs[1].p[1] == 0.0);
+  EXPECT_TRUE(d.obs[2].d[0] == 103.0f && d.obs[2].d[1] == 104.0f);
+  EXPECT_EQ(d.obs[2].time, Gnss::GpsToTime(1562, 1.0).time);
+}
+
+TEST(NovAtelGsv, SbasSplitHeldGroupsAndSignalMerge) {
+  NovAtelBoard b;
+  NovAtelDecoder& d = b.decoder();
+  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,2,1,06,05,40,100,44,07,20,200,40,35,30,150,38,09,10,050,30*70\r\n");
+  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,2,2,06,12,60,300,50,48,50,010,42*7A\r\n");
+  // Held for the observations: nothing raised yet.
+  EXPECT_EQ((U{d.msg_flags, d.gps_sat_bits, d.Table(kTableGps).count, d.Table(kTableSbas).count}), (U{0, 0x8, 4, 2}));
+  EXPECT_EQ((U{d.Table(kTableSbas).sats[0].prn, d.Table(kTableSbas).sats[1].prn}), (U{122, 135}));
+  b.Sentence(NmeaCode::kBdGsv, "$BDGSV,1,1,02,10,45,120,40,11,30,200,35*6A\r\n");
+  EXPECT_EQ((U{d.msg_flags, d.bds_sat_bits, d.Table(kTableBeidou).sats[1].prn}), (U{0, 0x20, 171}));
+
+  std::vector<Sim::RangeCmpRecord> rs = {Record(5, 0, 0), Record(5, 0, 9), Record(10, 4, 0)};
+  rs[0].cn0 = 47;
+  rs[1].cn0 = 28;
+  ASSERT_TRUE(b.Feed(Sim::RangeCmp(Epoch(0), rs)));
+  EXPECT_EQ(d.msg_flags, MsgBit::kObservations | MsgBit::kGpsSats | MsgBit::kBeidouSats);
+  const SATLLITE_STR& s5 = d.Table(kTableGps).sats[0];
+  EXPECT_TRUE(s5.snr == 47.0f && s5.snr2 == 28.0f && s5.status == 1u);
+  // Bits given out; PRN 9 at 10 degrees is not usable.
+  EXPECT_EQ((U{d.gps_sat_bits, d.bds_sat_bits, d.Table(kTableGps).sats[2].status}), (U{0, 0, 0}));
+  EXPECT_EQ(d.Table(kTableBeidou).sats[0].snr, rs[2].cn0);
+
+  // Not held: reported at the last message. A new group without SBAS
+  // satellites leaves the SBAS table as it was.
+  d.gps_sat_hold = 0;
+  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,1,1,01,17,40,100,44*4C\r\n");
+  EXPECT_EQ((U{d.msg_flags, d.Table(kTableGps).count, d.Table(kTableSbas).count}),
+            (U{MsgBit::kGpsSats | MsgBit::kFourthSats, 1, 2}));
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
