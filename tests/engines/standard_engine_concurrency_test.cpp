@@ -2,84 +2,44 @@
 // hands blocks to RcvData while the working thread runs ParseData. Every
 // sentence must be decoded exactly once and in order, as in a run on one
 // thread. Built into the ThreadSanitizer program.
-#include <ksparse/em_gnss.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <thread>
-#include <utility>
-#include <vector>
 
-#include "engines/protocol_engine.h"
 #include "support/nmea_wire.h"
-#include "support/test_adapter.h"
+#include "tests/engines/nmea_receiver.h"
+#include "tools/sim/stream_composer.h"
 
 namespace Kestrel {
 namespace KsParse {
 namespace {
 
-using Message = std::pair<unsigned, std::string>;  // flags, GGA text
-
-// The shared NMEA logs, or simulated GGA sentences when they are absent.
+// The shared NMEA logs, or a simulated stream when they are absent.
 std::string Stream() {
   std::string stream;
   for (const auto& log : Testing::NmeaCaptures(KSPARSE_SOURCE_DIR "/../shared/captures/"))
     stream += Testing::NmeaWire(log.second);
   if (stream.empty()) {
-    char text[128];
-    for (int i = 0; i < 6000; ++i) {
-      std::snprintf(text, sizeof text, "$GPGGA,%06d.00,4807.%03d,N,01131.000,E,1,08,0.9,%d.4,M,46.9,M,,*00\r\n",
-                    i, i % 1000, i);
-      stream += text;
-    }
+    Sim::StreamOptions options;
+    options.seconds = 300;
+    const Sim::SimStream sim = Sim::ComposeStream(Sim::Family::kNmea, options);
+    stream.assign(sim.bytes.begin(), sim.bytes.end());
   }
-  return stream + std::string(306, '\n');  // lets the last sentences be examined
+  return stream + kNmeaTail;
 }
-
-struct Receiver {
-  Receiver() : gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND) {
-    const _CALLBACKS_RECEIVER callbacks = {&Receiver::OnMessage, nullptr};
-    gnss.Reg_Callbacks(&callbacks, this);
-    gnss.Set_GNSS_ParseNmea(true);
-  }
-  static void OnMessage(Msg_Type, unsigned int value, const void* context) {
-    Receiver& r = *static_cast<Receiver*>(const_cast<void*>(context));
-    unsigned char gga[2048];
-    unsigned int length = 0;
-    r.gnss.Get_Gnss_Gpgga(gga, &length);
-    r.messages.emplace_back(value, std::string(reinterpret_cast<char*>(gga), length));
-  }
-  RecvBuffer& Buffer() { return *EmGnssTestAccess::Engine(gnss)->rx; }
-  // ParseData until a call consumes nothing.
-  void Drain() {
-    for (int mark = -1; mark != Buffer().Mark();) {
-      mark = Buffer().Mark();
-      gnss.ParseData();
-    }
-  }
-
-  Em_Gnss gnss;
-  std::vector<Message> messages;
-};
 
 TEST(StandardEngineThreads, ReaderAndParserShareTheBuffer) {
   const std::string stream = Stream();
-  Receiver reference;
-  for (std::size_t pos = 0; pos < stream.size(); pos += 1000) {
-    std::string block = stream.substr(pos, 1000);
-    reference.gnss.RcvData(reinterpret_cast<unsigned char*>(&block[0]),
-                           static_cast<unsigned>(block.size()));
-    reference.Drain();
-  }
+  NmeaReceiver reference(OEM_NMEA_SECOND);
+  reference.Feed(stream, {1000});
   ASSERT_GT(reference.messages.size(), 100u);
 
   for (unsigned seed = 1; seed <= 3; ++seed) {
     SCOPED_TRACE(seed);
-    Receiver receiver;
+    NmeaReceiver receiver(OEM_NMEA_SECOND);
     RecvBuffer& buffer = receiver.Buffer();
     std::atomic<bool> done(false);
     std::thread reader([&] {
@@ -91,8 +51,7 @@ TEST(StandardEngineThreads, ReaderAndParserShareTheBuffer) {
         // fits, which it will once the parser has compacted the buffer.
         while (buffer.Fill() + static_cast<int>(n) > RecvBuffer::kCapacity) std::this_thread::yield();
         std::string block = stream.substr(pos, n);
-        receiver.gnss.RcvData(reinterpret_cast<unsigned char*>(&block[0]),
-                              static_cast<unsigned>(n));
+        receiver.gnss.RcvData(reinterpret_cast<unsigned char*>(&block[0]), static_cast<unsigned>(n));
         pos += n;
       }
       done = true;
@@ -101,7 +60,7 @@ TEST(StandardEngineThreads, ReaderAndParserShareTheBuffer) {
     reader.join();
     receiver.Drain();
     EXPECT_EQ(receiver.messages.size(), reference.messages.size());
-    EXPECT_TRUE(receiver.messages == reference.messages);
+    EXPECT_TRUE(receiver.Seen() == reference.Seen());
   }
 }
 

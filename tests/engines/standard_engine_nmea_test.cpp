@@ -1,95 +1,29 @@
 // Real NMEA logs through Em_Gnss with the NMEA-only boards: every message
 // is checked against the sentence fields, decoded here independently, and
 // the messages must not depend on how the bytes are cut into blocks.
-#include <ksparse/em_gnss.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/nmea_wire.h"
-#include "support/test_adapter.h"
+#include "tests/engines/nmea_receiver.h"
 
 namespace Kestrel {
 namespace KsParse {
 namespace {
 
 const auto kLogs = Testing::NmeaCaptures(KSPARSE_SOURCE_DIR "/../shared/captures/");
-const std::string kTail(306, '\n');  // lets the log's last sentences be examined
 
 // Change bits that tell which sentence a message came from.
 constexpr std::uint32_t kGga = 0x1000, kRmc = 0x2000, kDop = 0x80000000u;
 constexpr std::uint32_t kSats[3] = {0x8000000, 0x100000, 0x200000};  // GPS, GLONASS, BeiDou
 constexpr std::uint32_t kSentenceBits = kGga | kRmc | kDop | kSats[0] | kSats[1] | kSats[2];
-
-// Everything the queries answer after one message, zeroed whole (padding
-// included) so that two snapshots compare as bytes.
-struct Snapshot {
-  Snapshot() { std::memset(static_cast<void*>(this), 0, sizeof *this); }
-  std::string Bytes() const { return std::string(reinterpret_cast<const char*>(this), sizeof *this); }
-
-  unsigned flags;
-  POS_INFO pos;
-  Time_Str time;
-  Dops dops;
-  Precisions precision;
-  double speed, course;
-  unsigned counts[5];
-  SATLLITE_STR sats[5][32];
-  unsigned char gga[2048];
-  unsigned gga_length;
-  SAT_USE use;
-  BASEINFO base;
-  unsigned long solutions;
-  unsigned elev_mask;
-};
-
-struct Receiver {
-  explicit Receiver(MAINBD_OEM_TYPE board) : gnss(GNSS_MNFCTR_OEM_BOARD, board) {
-    const _CALLBACKS_RECEIVER callbacks = {&Receiver::OnMessage, nullptr};
-    gnss.Reg_Callbacks(&callbacks, this);
-    gnss.Set_GNSS_ParseNmea(true);
-  }
-  static void OnMessage(Msg_Type kind, unsigned int value, const void* context) {
-    Receiver& r = *static_cast<Receiver*>(const_cast<void*>(context));
-    Em_Gnss& g = r.gnss;
-    r.messages.emplace_back();
-    Snapshot& s = r.messages.back();
-    s.flags = kind == MSG_GNSS ? value : 0;
-    g.Get_Gnss_Pos(&s.pos);
-    g.Get_Gnss_Time(&s.time);
-    g.Get_Gnss_Dops(&s.dops);
-    g.Get_Gnss_Precision(&s.precision);
-    g.Get_Gnss_Gprmc(s.speed, s.course);
-    for (int system = 1; system <= 5; ++system) g.Get_Gnss_SatInfo(system, &s.counts[system - 1], s.sats[system - 1]);
-    g.Get_Gnss_Gpgga(s.gga, &s.gga_length);
-    g.Get_Gnss_SatUse(0, &s.use);
-    g.Get_Gnss_Baseinfo(s.base);
-    s.solutions = g.GetInfo_Gnss_Solutions();
-    s.elev_mask = g.Get_Gnss_ElevMask();
-  }
-  // Blocks of the given sizes (the last repeated), each followed by
-  // ParseData calls until one consumes nothing.
-  void Feed(const std::string& stream, const std::vector<std::size_t>& sizes) {
-    RecvBuffer& rx = *EmGnssTestAccess::Engine(gnss)->rx;
-    for (std::size_t i = 0, pos = 0, n; pos < stream.size(); ++i, pos += n) {
-      n = std::min(sizes[std::min(i, sizes.size() - 1)], stream.size() - pos);
-      std::string block = stream.substr(pos, n);
-      gnss.RcvData(reinterpret_cast<unsigned char*>(&block[0]), static_cast<unsigned>(n));
-      for (int mark = -1; mark != rx.Mark();) {
-        mark = rx.Mark();
-        gnss.ParseData();
-      }
-    }
-  }
-
-  Em_Gnss gnss;
-  std::vector<Snapshot> messages;
-};
 
 // Positions, DOP and satellite tables decoded from the sentence fields.
 struct Expected {
@@ -100,14 +34,9 @@ struct Expected {
 
   // Applies one sentence; returns the bit of the message it raises, or 0.
   std::uint32_t Apply(const std::string& sentence) {
-    f.assign(1, "");
-    for (char c : sentence.substr(0, sentence.find('*'))) {
-      if (c == ',') {
-        f.emplace_back();
-      } else {
-        f.back() += c;
-      }
-    }
+    std::istringstream fields(sentence.substr(0, sentence.find('*')));
+    f.clear();
+    for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
     const std::string id = f[0].substr(1);
     if (id == "GPGGA" || id == "GNGGA") {
       if (F(2).size() >= 2) lat = Angle(F(2), 2) * (F(3) == "S" ? -1 : 1);
@@ -168,24 +97,31 @@ void ExpectAnswers(const Snapshot& s, const Expected& e) {
     ASSERT_EQ(s.counts[system], e.counts[system]) << "system " << system + 1;
     for (unsigned r = 0; r < e.counts[system]; ++r) {
       const SATLLITE_STR &got = s.sats[system][r], &want = e.sats[system][r];
-      EXPECT_EQ(got.prn, want.prn);
-      EXPECT_EQ(got.elevation, want.elevation);
-      EXPECT_EQ(got.azimuth, want.azimuth);
-      EXPECT_EQ(got.snr, want.snr);
+      EXPECT_EQ(std::tie(got.prn, got.elevation, got.azimuth, got.snr),
+                std::tie(want.prn, want.elevation, want.azimuth, want.snr));
     }
   }
 }
 
 class RealLogs : public ::testing::TestWithParam<MAINBD_OEM_TYPE> {};
 
-TEST_P(RealLogs, EveryMessageMatchesItsSentence) {
+// Sentence by sentence in blocks of 1460 bytes, then the same messages byte
+// by byte, in random blocks, and (as much of the log as the receive buffer
+// takes) in one block.
+TEST_P(RealLogs, EveryMessageMatchesItsSentenceWhateverTheBlocks) {
   const MAINBD_OEM_TYPE board = GetParam();
   const char* talkers = board == OEM_NMEA_FIRST ? "GPGL" : "GPGLGNBD";
   if (kLogs.empty()) GTEST_SKIP() << "no NMEA captures in ../shared/captures";
+  auto run = [board](const std::string& stream, const std::vector<std::size_t>& sizes) {
+    NmeaReceiver receiver(board);
+    receiver.Feed(stream, sizes);
+    return receiver.Seen();
+  };
   for (const auto& [name, sentences] : kLogs) {
     SCOPED_TRACE(name);
-    Receiver receiver(board);
-    receiver.Feed(Testing::NmeaWire(sentences) + kTail, {1460});
+    const std::string wire = Testing::NmeaWire(sentences) + kNmeaTail;
+    NmeaReceiver receiver(board);
+    receiver.Feed(wire, {1460});
     Expected expected;
     std::size_t next = 0;
     for (const std::string& sentence : sentences) {
@@ -204,37 +140,19 @@ TEST_P(RealLogs, EveryMessageMatchesItsSentence) {
       if (HasFailure()) return;
     }
     EXPECT_EQ(next, receiver.messages.size());
+
+    EXPECT_TRUE(run(wire, {1}) == receiver.Seen());
+    std::mt19937 random(11);
+    std::vector<std::size_t> sizes;
+    for (std::size_t total = 0; total < wire.size(); total += sizes.back()) sizes.push_back(1 + random() % 700);
+    EXPECT_TRUE(run(wire, sizes) == receiver.Seen());
+    const std::size_t cut = wire.rfind("\r\n", RecvBuffer::kCapacity - kNmeaTail.size() - 2) + 2;
+    const std::string head = wire.substr(0, cut) + kNmeaTail;
+    EXPECT_TRUE(run(head, {head.size()}) == run(head, {1}));
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(NmeaBoards, RealLogs, ::testing::Values(OEM_NMEA_FIRST, OEM_NMEA_SECOND));
-
-TEST(RealLogsInBlocks, MessagesDoNotDependOnBlockSizes) {
-  if (kLogs.empty()) GTEST_SKIP() << "no NMEA captures in ../shared/captures";
-  for (const auto& [name, sentences] : kLogs) {
-    SCOPED_TRACE(name);
-    std::string stream;  // as much of the log as the receive buffer takes at once
-    for (const std::string& s : sentences) {
-      if (stream.size() + s.size() + 2 + kTail.size() > RecvBuffer::kCapacity) break;
-      stream += s + "\r\n";
-    }
-    stream += kTail;
-    auto run = [&](const std::vector<std::size_t>& sizes) {
-      Receiver receiver(OEM_NMEA_SECOND);
-      receiver.Feed(stream, sizes);
-      std::vector<std::string> seen;
-      for (const Snapshot& s : receiver.messages) seen.push_back(s.Bytes());
-      return seen;
-    };
-    const std::vector<std::string> whole = run({stream.size()});
-    EXPECT_GT(whole.size(), 20u);
-    EXPECT_TRUE(run({1}) == whole);
-    std::mt19937 random(11);
-    std::vector<std::size_t> sizes;
-    for (std::size_t total = 0; total < stream.size(); total += sizes.back()) sizes.push_back(1 + random() % 700);
-    EXPECT_TRUE(run(sizes) == whole);
-  }
-}
 
 }  // namespace
 }  // namespace KsParse

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "support/test_adapter.h"
+#include "tools/sim/nmea_sim.h"
 #include "tools/sim/rtcm_sim.h"
 
 namespace Kestrel {
@@ -18,12 +19,8 @@ using Frames = std::vector<std::string>;
 
 // "$<body>*hh\r\n", the body padded with commas to `length` bytes.
 std::string Sentence(std::string body, std::size_t length = 0) {
-  while (body.size() + 6 < length) body += ',';
-  unsigned char sum = 0;
-  for (char c : body) sum ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-  return "$" + body + tail;
+  body.resize(std::max(body.size(), length > 6 ? length - 6 : 0), ',');
+  return Sim::NmeaWrap(body);
 }
 
 std::string X(std::size_t n) { return std::string(n, 'x'); }  // starts no frame
@@ -74,13 +71,15 @@ void Feed(StandardEngine& engine, const std::string& bytes) {
 }
 
 // One ParseData call over `input`: the frames handed to the adapter and
-// where the consumed bytes end (-1: not checked).
+// where the consumed bytes end (-1: not checked). A refused frame is
+// consumed and ends the call.
 struct Case {
   const char* what;
   MAINBD_OEM_TYPE board;
   std::string input;
   Frames frames;
   int mark;
+  bool refuse = false;
 };
 
 TEST(StandardEngine, Readers) {
@@ -100,6 +99,8 @@ TEST(StandardEngine, Readers) {
   const std::string reply = "$>JSHOW,MASK,10\r\n";
   const std::string late_end = "$>J" + X(96) + "\r\n" + X(9);  // CR LF at bytes 99-100
   const std::string last_end = "$>J" + X(95) + "\r\n" + X(10);  // CR LF at bytes 98-99
+  const std::string gp = Sentence("GPGGA,1"), gl = Sentence("GLGGA,1"), gn = Sentence("GNGGA,1"),
+                    bd = Sentence("BDGGA,1"), talkers = gp + gl + gn + bd + Sentence("GAGGA,1") + X(100);
 
   const Case cases[] = {
       {"GGA needs 100 bytes", OEM_NMEA_FIRST, gga + X(19), {}, 0},
@@ -136,51 +137,23 @@ TEST(StandardEngine, Readers) {
       {"reply consumes its start only", OEM_HEMISPHERE, reply + X(103 - reply.size()), {reply}, 101},
       {"reply ends in 100 bytes", OEM_HEMISPHERE, last_end, {last_end.substr(0, 100)}, 108},
       {"reply ends after 100 bytes", OEM_HEMISPHERE, late_end, {}, 3},
+      {"talkers of board 1", OEM_TRIMBLE, talkers, {gp, gl}, -1},
+      {"talkers of board 2", OEM_NOVATEL, talkers, {gp, gl, gn, bd}, -1},
+      {"talkers of board 4", OEM_HEMISPHERE, talkers, {gp, gl}, -1},
+      {"talkers of board 5", OEM_NMEA_FIRST, talkers, {gp, gl}, -1},
+      {"talkers of board 6", OEM_NMEA_SECOND, talkers, {gp, gl, gn, bd}, -1},
+      {"refused frame ends the call", OEM_NMEA_SECOND, talkers, {gp}, static_cast<int>(gp.size()), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     StandardEngine engine;
     RecordingAdapter* adapter = Install(engine, c.board);
+    adapter->accept = !c.refuse;
     Feed(engine, c.input);
     ParseData(engine);
     EXPECT_EQ(adapter->frames, c.frames);
     EXPECT_EQ(c.mark >= 0 ? engine.rx->Mark() : -1, c.mark);
   }
-}
-
-TEST(StandardEngine, EachBoardTakesItsTalkers) {
-  const struct {
-    MAINBD_OEM_TYPE board;
-    const char* taken;
-  } cases[] = {{OEM_TRIMBLE, "GPGL"}, {OEM_NOVATEL, "GPGLGNBD"}, {OEM_HEMISPHERE, "GPGL"},
-               {OEM_NMEA_FIRST, "GPGL"}, {OEM_NMEA_SECOND, "GPGLGNBD"}};
-  for (const auto& c : cases) {
-    StandardEngine engine;
-    RecordingAdapter* adapter = Install(engine, c.board);
-    for (const char* talker : {"GP", "GL", "GN", "BD", "GA"}) Feed(engine, Sentence(std::string(talker) + "GGA,1"));
-    Feed(engine, X(100));
-    ParseData(engine);
-    std::string talkers;
-    for (const std::string& f : adapter->frames) talkers += f.substr(1, 2);
-    EXPECT_EQ(talkers, c.taken) << c.board;
-  }
-}
-
-TEST(StandardEngine, AcceptedAndRefusedFrames) {
-  StandardEngine engine;
-  RecordingAdapter* adapter = Install(engine, OEM_NMEA_SECOND);
-  const std::string first = Sentence("GPGGA,1"), second = Sentence("GPGGA,2");
-  Feed(engine, first + second + X(100));
-  adapter->accept = false;
-  EXPECT_EQ(engine.ParseNext(), 0);  // refused: consumed, and the call ends
-  EXPECT_EQ(engine.rx->Mark(), static_cast<int>(first.size()));
-  EXPECT_EQ(engine.last_kind, MSG_NONE);
-  adapter->accept = true;
-  adapter->flags = 0x20001000;
-  EXPECT_EQ(engine.ParseNext(), 1);
-  EXPECT_EQ(engine.last_kind, MSG_GNSS);
-  EXPECT_EQ(engine.changed_flags, 0x20001000u);
-  EXPECT_EQ(adapter->frames, (Frames{first, second}));
 }
 
 TEST(StandardEngine, UnservedBoardsEmptyTheBuffer) {
