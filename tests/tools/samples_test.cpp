@@ -1,8 +1,6 @@
 // The committed samples are what `ksgnss sim` makes from the manifest (a
 // change to the simulator or a platform difference shows here), and the
 // demo decodes each of them successfully.
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -16,20 +14,6 @@ namespace Kestrel {
 namespace KsParse {
 namespace {
 
-std::string Trim(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  const std::size_t last = text.find_last_not_of(' ');
-  return first == std::string::npos ? "" : text.substr(first, last - first + 1);
-}
-
-std::string Output(const std::string& command) {
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return "";
-  const std::string out = Testing::ReadAll(pipe);
-  pclose(pipe);
-  return out;
-}
-
 TEST(Samples, CommittedFilesMatchTheSimulator) {
   std::ifstream manifest(Testing::SourcePath("samples/manifest"));
   ASSERT_TRUE(manifest.good());
@@ -37,14 +21,15 @@ TEST(Samples, CommittedFilesMatchTheSimulator) {
   int samples = 0;
   while (std::getline(manifest, line)) {
     if (line.empty() || line[0] == '#') continue;
-    const std::size_t bar1 = line.find('|');
-    const std::size_t bar2 = line.find('|', bar1 + 1);
-    const std::string file = Trim(line.substr(0, bar1));
-    const std::string sim = Trim(line.substr(bar1 + 1, bar2 - bar1 - 1));
+    // "file | sim arguments | decode options"; the shell ignores the spaces
+    // around the arguments.
+    const std::string file = line.substr(0, line.find_first_of(" |"));
+    const std::size_t bar = line.find('|');
+    const std::string sim = line.substr(bar + 1, line.find('|', bar + 1) - bar - 1);
     const std::string committed = Testing::ReadFile(Testing::SourcePath("samples/" + file));
     EXPECT_FALSE(committed.empty()) << file;
     EXPECT_LT(committed.size(), 8192u) << file;
-    EXPECT_EQ(Output(std::string(KSGNSS_PATH) + " " + sim + " 2>/dev/null"), committed) << file;
+    EXPECT_EQ(Testing::ShellOutput(std::string(KSGNSS_PATH) + " " + sim + " 2>/dev/null"), committed) << file;
     ++samples;
   }
   EXPECT_EQ(samples, 4);
@@ -54,7 +39,7 @@ TEST(Samples, DemoSummarisesEverySample) {
   std::string build = KSGNSS_PATH;
   build = build.substr(0, build.rfind('/'));  // .../tools
   build = build.substr(0, build.rfind('/'));
-  const std::string out = Output(Testing::SourcePath("tools/demo.sh") + " " + build + "; echo status $?");
+  const std::string out = Testing::ShellOutput(Testing::SourcePath("tools/demo.sh") + " " + build + "; echo status $?");
   EXPECT_NE(out.find("status 0"), std::string::npos) << out;
   EXPECT_EQ(out.find("no fix"), std::string::npos) << out;
   EXPECT_NE(out.find("in view    GPS 10 GLONASS 6 BeiDou 7"), std::string::npos) << out;

@@ -15,17 +15,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/tools/tool_test_support.h"
-#include "tools/sim/stream_composer.h"
 
 namespace Kestrel {
 namespace KsParse {
 namespace {
 
 TEST(SerialPort, DecodesWhatTheReceiverWritesUntilItHangsUp) {
-  Sim::StreamOptions options;
-  options.seconds = 8;
-  options.noise = 0.3;
-  const Sim::SimStream stream = Sim::ComposeStream(Sim::Family::kNmea, options);
+  const Sim::SimStream stream = Testing::Simulate(Sim::Family::kNmea, 8, 0.3);
   const std::string expected =
       Testing::RunCli({"decode", Testing::WriteTemp("serial_reference.nmea", stream.bytes)}).out;
   ASSERT_FALSE(expected.empty());

@@ -3,10 +3,12 @@
 // into lines.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 
 #include "tools/commands.h"
 #include "tools/decode_session.h"
+#include "tools/sim/stream_composer.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -30,22 +33,29 @@ inline std::string ReadAll(std::FILE* file) {
   return text;
 }
 
-// Everything written to a temporary file.
+// Everything written to a temporary file, which is then closed.
 inline std::string ReadBack(std::FILE* file) {
   std::fflush(file);
   std::rewind(file);
-  return ReadAll(file);
+  const std::string text = ReadAll(file);
+  std::fclose(file);
+  return text;
+}
+
+// Standard output of a shell command; its exit status in `*status`.
+inline std::string ShellOutput(const std::string& command, int* status = nullptr) {
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return "";
+  const std::string out = ReadAll(pipe);
+  const int rc = pclose(pipe);
+  if (status != nullptr) *status = rc;
+  return out;
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find('\n', start);
-    const std::size_t stop = end == std::string::npos ? text.size() : end;
-    lines.push_back(text.substr(start, stop - start));
-    start = stop + 1;
-  }
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
@@ -54,6 +64,18 @@ struct CliResult {
   std::string out;
   std::string err;
 };
+
+// `seconds` of the simulated trajectory in `family`, with garbage bursts
+// before a share `noise` of the frames.
+inline Sim::SimStream Simulate(Sim::Family family, double seconds, double noise = 0.0, std::uint32_t seed = 1,
+                               double rate_hz = 1.0) {
+  Sim::StreamOptions options;
+  options.seconds = seconds;
+  options.noise = noise;
+  options.seed = seed;
+  options.rate_hz = rate_hz;
+  return Sim::ComposeStream(family, options);
+}
 
 // `ksgnss ARGS` in-process, with `input` as standard input.
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& input = std::string()) {
@@ -67,8 +89,6 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   result.out = ReadBack(out);
   result.err = ReadBack(err);
   std::fclose(in);
-  std::fclose(out);
-  std::fclose(err);
   return result;
 }
 
@@ -80,20 +100,14 @@ inline std::string DecodeInBlocks(const std::vector<std::uint8_t>& bytes, const 
   std::FILE* out = std::tmpfile();
   {
     Tool::DecodeSession session(settings, out);
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-      std::size_t n = next_block();
-      if (n == 0) n = 1;
-      if (n > bytes.size() - at) n = bytes.size() - at;
+    for (std::size_t at = 0, n; at < bytes.size(); at += n) {
+      n = std::min(std::max<std::size_t>(next_block(), 1), bytes.size() - at);
       session.Feed(bytes.data() + at, n);
-      at += n;
     }
     session.Finish();
     if (stats != nullptr) *stats = session.Stats();
   }
-  const std::string text = ReadBack(out);
-  std::fclose(out);
-  return text;
+  return ReadBack(out);
 }
 
 // The number after "key": in a JSON line (the first occurrence); NaN when
@@ -114,12 +128,16 @@ inline std::string TempPath(const std::string& name) {
   return ::testing::TempDir() + "ksgnss_" + std::to_string(getpid()) + "_" + name;
 }
 
-inline std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+// Writes `bytes` to TempPath(name); returns the path.
+inline std::string WriteTemp(const std::string& name, const std::string& bytes) {
   const std::string path = TempPath(name);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::fclose(file);
   return path;
+}
+inline std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  return WriteTemp(name, std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace Testing
