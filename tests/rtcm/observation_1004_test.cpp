@@ -17,15 +17,12 @@ namespace {
 constexpr double kL1CyclesPerMetre = 1575420000.0 / 299792458.0;
 constexpr double kL2CyclesPerMetre = 1227600000.0 / 299792458.0;
 constexpr double kSentinel = -12345.0;
+using U = std::vector<std::int64_t>;
 
 Sim::Rtcm1004Satellite Sat(unsigned prn) {
   Sim::Rtcm1004Satellite s;
-  s.prn = prn;
-  s.amb = 70;
+  s.prn = prn, s.amb = 70, s.ppr1 = 2000, s.pr21 = 100, s.ppr2 = -3000;
   s.pr1 = 1234500 + prn;  // tells which block filled a record
-  s.ppr1 = 2000;
-  s.pr21 = 100;
-  s.ppr2 = -3000;
   return s;
 }
 
@@ -57,15 +54,10 @@ struct Fixture {
 // invalid markers, which leave the matching record fields as they were.
 TEST(Rtcm1004, ScalingCodesStrengthAndInvalidMarkers) {
   Fixture fx;
-  Sim::Rtcm1004Satellite s = Sat(5);
-  s.l1_code = 1;
-  s.l2_code = 3;
-  s.cnr1 = 180;
+  Sim::Rtcm1004Satellite s = Sat(5), bad = Sat(6);
+  s.l1_code = 1, s.l2_code = 3, s.cnr1 = 180;
   s.pr21 = 0x1FFF;  // largest L2-L1 difference: 163.82 m
-  Sim::Rtcm1004Satellite bad = Sat(6);
-  bad.ppr1 = bad.ppr2 = -524288;
-  bad.pr21 = -8192;
-  bad.cnr2 = 1;
+  bad.ppr1 = bad.ppr2 = -524288, bad.pr21 = -8192, bad.cnr2 = 1;
   ASSERT_TRUE(fx.Decode({s, bad}));
   const double p1 = 70 * 299792.458 + 1234505 * 0.02;
   const em_obsd_t& r = fx.records[0];
@@ -73,20 +65,12 @@ TEST(Rtcm1004, ScalingCodesStrengthAndInvalidMarkers) {
   EXPECT_DOUBLE_EQ(r.p[1], p1 + 163.82);
   EXPECT_NEAR(r.l[0], (p1 + 2000 * 0.0005) * kL1CyclesPerMetre, 1e-6);
   EXPECT_NEAR(r.l[1], (p1 - 3000 * 0.0005) * kL2CyclesPerMetre, 1e-6);
-  EXPECT_EQ(r.snr[0], 180);  // 45 dB-Hz x 4
-  EXPECT_EQ(r.snr[1], 0);
-  EXPECT_EQ(r.code[0], 2);
-  EXPECT_EQ(r.code[1], 19);
-  // Fields the decoder does not own stay as they were.
-  EXPECT_EQ(r.sat, 0xEE);
-  EXPECT_EQ(r.rcv, 0xEE);
-  EXPECT_EQ(fx.list.n, 0u);
+  // snr 45 dB-Hz x 4; the fields the decoder does not own stay as they were.
+  EXPECT_EQ((U{r.snr[0], r.snr[1], r.code[0], r.code[1], r.sat, r.rcv, fx.list.n}), (U{180, 0, 2, 19, 0xEE, 0xEE, 0}));
 
   const em_obsd_t& q = fx.records[1];
   EXPECT_TRUE(q.p[0] == kSentinel && q.l[0] == kSentinel && q.p[1] == kSentinel && q.l[1] == kSentinel);
-  EXPECT_EQ(q.snr[1], 1);  // the rest of the record is still written
-  EXPECT_EQ(q.code[0], 1);
-  EXPECT_EQ(q.code[1], 14);
+  EXPECT_EQ((U{q.snr[1], q.code[0], q.code[1]}), (U{1, 1, 14}));  // the rest of the record is still written
   EXPECT_TRUE(fx.Untouched(2));
 }
 
@@ -110,9 +94,7 @@ TEST(Rtcm1004, BlocksTakenWhileTheyFit) {
 TEST(Rtcm1004, SatelliteNumberingAndCapacity) {
   Fixture fx(3);
   ASSERT_TRUE(fx.Decode({Sat(0), Sat(33), Sat(39), Sat(40), Sat(59), Sat(63), Sat(58), Sat(32), Sat(1)}));
-  EXPECT_EQ(fx.Prn(0), 40);
-  EXPECT_EQ(fx.Prn(1), 58);
-  EXPECT_EQ(fx.Prn(2), 32);
+  EXPECT_EQ((U{fx.Prn(0), fx.Prn(1), fx.Prn(2)}), (U{40, 58, 32}));
   EXPECT_TRUE(fx.Untouched(3));
 }
 

@@ -22,7 +22,6 @@ namespace KsParse {
 namespace {
 
 constexpr const char* kGpsdecode = "/usr/bin/gpsdecode";
-constexpr double kLightMillisecond = 299792.458;
 constexpr double kL1CyclesPerMetre = 1575420000.0 / 299792458.0;
 constexpr double kL2CyclesPerMetre = 1227600000.0 / 299792458.0;
 constexpr double kUnset = -1e300;
@@ -43,16 +42,14 @@ std::vector<std::vector<Reference>> RunGpsdecode(const std::string& capture) {
     epochs.emplace_back();
     for (const char* at = std::strstr(line, "{\"ident\":"); at != nullptr; at = std::strstr(at + 1, "{\"ident\":")) {
       Reference r{};
-      unsigned ind1, ind2, lock1, lock2, amb;
-      double cnr1, cnr2;
+      unsigned amb;
       if (std::sscanf(at,
-                      "{\"ident\":%u,\"L1\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"amb\":%u,"
-                      "\"CNR\":%lf},\"L2\":{\"ind\":%u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%u,\"CNR\":%lf}}",
-                      &r.ident, &ind1, &r.p1, &r.delta1, &lock1, &amb, &cnr1, &ind2, &r.pr21, &r.delta2, &lock2,
-                      &cnr2) != 12) {
+                      "{\"ident\":%u,\"L1\":{\"ind\":%*u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%*u,\"amb\":%u,"
+                      "\"CNR\":%*f},\"L2\":{\"ind\":%*u,\"prange\":%lf,\"delta\":%lf,\"lockt\":%*u,\"CNR\":%*f}}",
+                      &r.ident, &r.p1, &r.delta1, &amb, &r.pr21, &r.delta2) != 6) {
         continue;
       }
-      r.p1 += amb * kLightMillisecond;
+      r.p1 += amb * 299792.458;  // whole light milliseconds
       // gpsdecode prints the 14-bit L2-L1 difference unsigned; fold it back
       // to its signed range (+-163.84 m).
       if (r.pr21 >= 163.84) r.pr21 -= 327.68;
@@ -78,55 +75,37 @@ TEST(RtcmInterop, Message1004AgreesWithGpsdecode) {
   em_obsd_t records[64];
   obs_t list{0, 64, records};
   Em_TrsMtPrlRTCM rtcm(list);
-  std::size_t frames = 0, satellites = 0, ranges = 0, phases = 0;
-  for (std::size_t i = 0; i + 6 <= bytes.size();) {
+  std::size_t frames = 0, satellites = 0;
+  for (std::size_t i = 0; i + 6 <= bytes.size(); ++i) {
     const unsigned length = (data[i + 1] & 0x03u) << 8 | data[i + 2];
     if (data[i] != 0xD3 || i + length + 6 > bytes.size() ||
-        !Rtcm::CheckCrc24q(data + i, static_cast<int>(length + 3), static_cast<std::uint32_t>(
-            Rtcm::ReadUnsigned(data + i, 8 * (length + 3), 24)))) {
-      ++i;
+        !Rtcm::CheckCrc24q(data + i, static_cast<int>(length + 3),
+                           static_cast<std::uint32_t>(Rtcm::ReadUnsigned(data + i, 8 * (length + 3), 24))) ||
+        Rtcm::ReadUnsigned(data + i, 24, 12) != 1004) {
       continue;
     }
-    const unsigned char* frame = data + i;
-    i += length + 6;
-    if (Rtcm::ReadUnsigned(frame, 24, 12) != 1004) continue;
     ASSERT_LT(frames, reference.size()) << "more 1004 frames than gpsdecode printed";
-    const std::vector<Reference>& expected = reference[frames++];
-    for (em_obsd_t& r : records) r.p[0] = r.p[1] = r.l[0] = r.l[1] = kUnset;
-    ASSERT_TRUE(rtcm.Decode_type1004(frame, length + 3));
+    for (em_obsd_t& r : records) r.p[0] = kUnset;
+    ASSERT_TRUE(rtcm.Decode_type1004(data + i, length + 3));
+    i += length + 5;
     std::size_t next = 0;
-    for (const Reference& ref : expected) {
+    // No field of this capture carries an invalid marker: every satellite
+    // gives two pseudoranges and two phases to compare.
+    for (const Reference& ref : reference[frames++]) {
       if (ref.ident == 0 || (ref.ident > 32 && ref.ident < 40) || ref.ident > 58) continue;  // no record
       const em_obsd_t& got = records[next++];
       SCOPED_TRACE("frame " + std::to_string(frames) + " PRN field " + std::to_string(ref.ident));
       ++satellites;
-      if (got.p[0] != kUnset) {
-        EXPECT_NEAR(got.p[0], ref.p1, 1e-3);
-        ++ranges;
-      }
-      if (got.p[1] != kUnset) {
-        EXPECT_NEAR(got.p[1], ref.p1 + ref.pr21, 1e-3);
-        ++ranges;
-      }
-      if (got.l[0] != kUnset) {
-        EXPECT_LT(PhaseError(got.l[0] - (ref.p1 + ref.delta1) * kL1CyclesPerMetre), 1e-3);
-        ++phases;
-      }
-      if (got.l[1] != kUnset) {
-        EXPECT_LT(PhaseError(got.l[1] - (ref.p1 + ref.delta2) * kL2CyclesPerMetre), 1e-3);
-        ++phases;
-      }
+      EXPECT_NEAR(got.p[0], ref.p1, 1e-3);
+      EXPECT_NEAR(got.p[1], ref.p1 + ref.pr21, 1e-3);
+      EXPECT_LT(PhaseError(got.l[0] - (ref.p1 + ref.delta1) * kL1CyclesPerMetre), 1e-3);
+      EXPECT_LT(PhaseError(got.l[1] - (ref.p1 + ref.delta2) * kL2CyclesPerMetre), 1e-3);
     }
     EXPECT_TRUE(next == 64 || records[next].p[0] == kUnset) << "record written beyond the satellites";
   }
   EXPECT_EQ(frames, reference.size());
-  // No field of this capture carries an invalid marker: every satellite
-  // must have given two pseudoranges and two phases to compare.
   EXPECT_GT(satellites, 0u);
-  EXPECT_EQ(ranges, 2 * satellites);
-  EXPECT_EQ(phases, 2 * satellites);
-  std::printf("compared %zu frames, %zu satellites, %zu pseudoranges, %zu carrier phases\n", frames,
-              satellites, ranges, phases);
+  std::printf("compared %zu frames, %zu satellites\n", frames, satellites);
 }
 
 }  // namespace
