@@ -42,29 +42,29 @@ TEST_F(Queries, PositionCombinesGettersAndTimeWords) {
   d.rms = 0.4;
   POS_INFO pos = {};
   gnss.Get_Gnss_Pos(&pos);
-  EXPECT_EQ(pos.latitude, 0.1);
-  EXPECT_EQ(pos.longitude, -0.2);
-  EXPECT_EQ(pos.height, 12.5);
-  EXPECT_EQ(pos.solution, 11u);
-  EXPECT_EQ(pos.diff_age, 1.5);
-  EXPECT_EQ(pos.hour, 31);
-  EXPECT_EQ(pos.second, 58.25);
-  EXPECT_EQ(pos.status_word, 0xABCD1234u);
-  EXPECT_EQ(pos.extra_word, 0x5566u);
-  EXPECT_EQ(pos.hprec, 0.02);
-  EXPECT_EQ(pos.vprec, 0.03);
-  EXPECT_EQ(pos.rms, 0.4);
+  EXPECT_EQ(+pos.latitude, 0.1);
+  EXPECT_EQ(+pos.longitude, -0.2);
+  EXPECT_EQ(+pos.height, 12.5);
+  EXPECT_EQ(+pos.solution, 11u);
+  EXPECT_EQ(+pos.diff_age, 1.5);
+  EXPECT_EQ(+pos.hour, 31);
+  EXPECT_EQ(+pos.second, 58.25);
+  EXPECT_EQ(+pos.status_word, 0xABCD1234u);
+  EXPECT_EQ(+pos.extra_word, 0x5566u);
+  EXPECT_EQ(+pos.hprec, 0.02);
+  EXPECT_EQ(+pos.vprec, 0.03);
+  EXPECT_EQ(+pos.rms, 0.4);
 
   Time_Str t = {};
   gnss.Get_Gnss_Time(&t);
-  EXPECT_EQ(t.year, 2026);
-  EXPECT_EQ(t.minute, 59);
-  EXPECT_EQ(t.second, 58.25);
+  EXPECT_EQ(+t.year, 2026);
+  EXPECT_EQ(+t.minute, 59);
+  EXPECT_EQ(+t.second, 58.25);
 
   Precisions p = {};
   gnss.Get_Gnss_Precision(&p);
-  EXPECT_EQ(p.hprec, 0.02);
-  EXPECT_EQ(p.rms, 0.4);
+  EXPECT_EQ(+p.hprec, 0.02);
+  EXPECT_EQ(+p.rms, 0.4);
 }
 
 TEST_F(Queries, SatelliteListsUseTheStagingArea) {
@@ -77,8 +77,8 @@ TEST_F(Queries, SatelliteListsUseTheStagingArea) {
   unsigned int count = 0;
   gnss.Get_Gnss_SatInfo(2, &count, out);
   ASSERT_EQ(count, 2u);
-  EXPECT_EQ(out[0].prn, 38);
-  EXPECT_EQ(out[1].prn, 45);
+  EXPECT_EQ(+out[0].prn, 38);
+  EXPECT_EQ(+out[1].prn, 45);
   EXPECT_EQ(reinterpret_cast<unsigned char*>(&out[2])[0], 0xEE);  // nothing beyond the count
   const unsigned char* stage = reinterpret_cast<const unsigned char*>(EmGnssTestAccess::Stage(gnss));
   EXPECT_EQ(stage[2 * sizeof(SATLLITE_STR)], 0x30);  // the rest of the stage is filled with 0x30
@@ -98,10 +98,10 @@ TEST_F(Queries, SatelliteUseRaisesTheFirstCount) {
   store().sats_in_solution = 9;
   SAT_USE use = {77, 77};
   gnss.Get_Gnss_SatUse(1, &use);
-  EXPECT_EQ(use.first, 77u);
+  EXPECT_EQ(+use.first, 77u);
   gnss.Get_Gnss_SatUse(0, &use);
-  EXPECT_EQ(use.first, 9u);
-  EXPECT_EQ(use.second, 9u);
+  EXPECT_EQ(+use.first, 9u);
+  EXPECT_EQ(+use.second, 9u);
   EXPECT_EQ(store().sats_tracked, 9u);
 }
 
@@ -125,17 +125,17 @@ TEST_F(Queries, EphemerisOfTheLastDecodedSatellite) {
   store().last_eph_sat = 100;
   gnss.Get_Gnss_Ephemeris(&system, &eph);
   EXPECT_EQ(system, 0u);
-  EXPECT_EQ(eph.sat, 0);
+  EXPECT_EQ(+eph.sat, 0);
 
   store().last_eph_sat = 3;
   gnss.Get_Gnss_Ephemeris(&system, &eph);
   EXPECT_EQ(system, 1u);
-  EXPECT_EQ(eph.iode, 17);
+  EXPECT_EQ(+eph.iode, 17);
 
   store().last_eph_sat = 171;
   gnss.Get_Gnss_Ephemeris(&system, &eph);
   EXPECT_EQ(system, 4u);
-  EXPECT_EQ(eph.sat, 171);
+  EXPECT_EQ(+eph.sat, 171);
 
   for (int sat : {0, 33, 160, 197, 221, -5}) {
     store().last_eph_sat = sat;
@@ -153,15 +153,15 @@ TEST_F(Queries, ObservationsAreBoundedAndTheRestZeroed) {
   em_obs_t obs;
   std::memset(&obs, 0xAB, sizeof(obs));
   gnss.Get_Gnss_Obs_t(&obs);
-  EXPECT_EQ(obs.n, 2u);
-  EXPECT_EQ(obs.data[0].sat, 5);
-  EXPECT_EQ(obs.data[1].p[0], 2.5e7);
-  EXPECT_EQ(obs.data[2].sat, 0);
-  EXPECT_EQ(obs.data[117].sat, 0);
+  EXPECT_EQ(+obs.n, 2u);
+  EXPECT_EQ(+obs.data[0].sat, 5);
+  EXPECT_EQ(+obs.data[1].p[0], 2.5e7);
+  EXPECT_EQ(+obs.data[2].sat, 0);
+  EXPECT_EQ(+obs.data[117].sat, 0);
 
   store().obs_count = 5000;
   gnss.Get_Gnss_Obs_t(&obs);
-  EXPECT_EQ(obs.n, BoardDecoder::kObsCapacity);
+  EXPECT_EQ(+obs.n, BoardDecoder::kObsCapacity);
 }
 
 TEST_F(Queries, MotionDopBaseAndGgaText) {
@@ -184,11 +184,11 @@ TEST_F(Queries, MotionDopBaseAndGgaText) {
   EXPECT_EQ(course, 1.25);
   Dops dops = {};
   gnss.Get_Gnss_Dops(&dops);
-  EXPECT_EQ(dops.pdop, 1);
-  EXPECT_EQ(dops.gdop, 5);
+  EXPECT_EQ(+dops.pdop, 1);
+  EXPECT_EQ(+dops.gdop, 5);
   BASEINFO base = {};
   gnss.Get_Gnss_Baseinfo(base);
-  EXPECT_EQ(base.z, 3.0);
+  EXPECT_EQ(+base.z, 3.0);
   unsigned char text[2048];
   unsigned int length = 0;
   gnss.Get_Gnss_Gpgga(text, &length);

@@ -199,11 +199,11 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   POS_INFO pos;
   std::memset(&pos, 0x7F, sizeof(pos));
   gnss.Get_Gnss_Pos(&pos);
-  EXPECT_EQ(pos.latitude, 0.0);
-  EXPECT_EQ(pos.solution, 0u);
-  EXPECT_EQ(pos.diff_age, -1.0);
-  EXPECT_EQ(pos.year, 0x7F7F7F7F);  // time words untouched without a board
-  EXPECT_EQ(pos.rms, 0.0);
+  EXPECT_EQ(+pos.latitude, 0.0);
+  EXPECT_EQ(+pos.solution, 0u);
+  EXPECT_EQ(+pos.diff_age, -1.0);
+  EXPECT_EQ(+pos.year, 0x7F7F7F7F);  // time words untouched without a board
+  EXPECT_EQ(+pos.rms, 0.0);
 
   unsigned int count = 99;
   gnss.Get_Gnss_SatInfo(1, &count, nullptr);
@@ -211,7 +211,7 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   em_obs_t obs;
   obs.n = 5;
   gnss.Get_Gnss_Obs_t(&obs);
-  EXPECT_EQ(obs.n, 0u);
+  EXPECT_EQ(+obs.n, 0u);
   Feed(gnss, "$GPGGA,1*00\r\n");
   gnss.ParseData();
 }
@@ -221,11 +221,11 @@ TEST(EmGnss, BaseConfigPortReachesTheEngine) {
   EmGnssTestAccess::SetAdapter(gnss, new RecordingAdapter());
   const Base_Config* defaults = gnss.Get_Gnss_BsCfg();
   ASSERT_NE(defaults, nullptr);
-  EXPECT_EQ(defaults->station_id, 1u);
+  EXPECT_EQ(+defaults->station_id, 1u);
   EXPECT_STREQ(defaults->name, "base");
-  EXPECT_EQ(defaults->baud, 38400u);
-  EXPECT_EQ(gnss.Get_Gnss_RvCfg()->baud, 9600u);
-  EXPECT_EQ(gnss.Get_Gnss_RvCfg()->diff_source, 2u);
+  EXPECT_EQ(+defaults->baud, 38400u);
+  EXPECT_EQ(+gnss.Get_Gnss_RvCfg()->baud, 9600u);
+  EXPECT_EQ(+gnss.Get_Gnss_RvCfg()->diff_source, 2u);
 
   Base_Config config;
   config.port = 6;
