@@ -61,8 +61,8 @@ inline void ExpectEphemeris(const em_eph_t& e, const Sim::GpsEphemerisFields& f)
       {e.f2, f.f2},    {e.tgd[0], f.tgd}, {e.fit, 1.0 * f.fit}, {1.0 * e.iode, 1.0 * f.iode},
       {1.0 * e.iodc, 1.0 * f.iodc}};
   for (const auto& v : values) EXPECT_DOUBLE_EQ(v.first, v.second) << &v - values;
-  EXPECT_EQ(e.toe.time, Gnss::GpsToTime(static_cast<std::uint32_t>(e.week), f.toe).time);
-  EXPECT_EQ(e.toc.time, Gnss::GpsToTime(static_cast<std::uint32_t>(e.week), f.toc).time);
+  const std::uint32_t week = static_cast<std::uint32_t>(e.week);
+  EXPECT_EQ((U{e.toe.time, e.toc.time}), (U{Gnss::GpsToTime(week, f.toe).time, Gnss::GpsToTime(week, f.toc).time}));
 }
 
 // Owns an adapter and hands it frames the way an engine does.

@@ -118,8 +118,9 @@ TEST(GnssUtilsTest, GeodeticToEcefAndRateCodesAndReaders) {
 double P(int n) { return std::ldexp(1.0, n); }
 constexpr double kSc = 3.1415926535898;
 
-// Every field at a sign or width extreme, in values the broadcast scales
-// hold exactly, so that a wrong width, sign or position shows.
+// Fields at their sign and width extremes (the rest distinctive), in values
+// the broadcast scales hold exactly, so that a wrong width, sign or position
+// shows.
 Sim::GpsEphemerisFields Extremes() {
   Sim::GpsEphemerisFields f;
   f.week = 1000, f.tow = 299994, f.l2_code = 2, f.ura = 7, f.health = 63, f.iodc = 0x25A, f.l2p_flag = 1;
