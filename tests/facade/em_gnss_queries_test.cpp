@@ -24,22 +24,10 @@ class Queries : public testing::Test {
 
 TEST_F(Queries, PositionCombinesGettersAndTimeWords) {
   BoardDecoder& d = store();
-  d.latitude = 0.1;
-  d.longitude = -0.2;
-  d.height = 12.5;
-  d.solution_code = 11;
-  d.diff_age = 1.5;
-  d.year = 2026;
-  d.month = 12;
-  d.day = 6;
-  d.hour = 31;
-  d.minute = 59;
-  d.second = 58.25;
-  d.status_word = 0xABCD1234;
-  d.extra_word = 0x5566;
-  d.sigma_horizontal = 0.02;
-  d.sigma_vertical = 0.03;
-  d.rms = 0.4;
+  d.latitude = 0.1, d.longitude = -0.2, d.height = 12.5, d.diff_age = 1.5, d.solution_code = 11;
+  d.year = 2026, d.month = 12, d.day = 6, d.hour = 31, d.minute = 59, d.second = 58.25;
+  d.status_word = 0xABCD1234, d.extra_word = 0x5566;
+  d.sigma_horizontal = 0.02, d.sigma_vertical = 0.03, d.rms = 0.4;
   POS_INFO pos = {};
   gnss.Get_Gnss_Pos(&pos);
   EXPECT_EQ(+pos.latitude, 0.1);
@@ -162,37 +150,6 @@ TEST_F(Queries, ObservationsAreBoundedAndTheRestZeroed) {
   store().obs_count = 5000;
   gnss.Get_Gnss_Obs_t(&obs);
   EXPECT_EQ(+obs.n, BoardDecoder::kObsCapacity);
-}
-
-TEST_F(Queries, MotionDopBaseAndGgaText) {
-  BoardDecoder& d = store();
-  d.speed_knots = 3.5;
-  d.course = 1.25;
-  d.pdop = 1;
-  d.hdop = 2;
-  d.vdop = 3;
-  d.tdop = 4;
-  d.gdop = 5;
-  d.base_info = {1.0, 2.0, 3.0};
-  const char gga[] = "$GPGGA,1*00\r\n";
-  std::memcpy(d.gga_text, gga, sizeof(gga) - 1);
-  d.gga_length = sizeof(gga) - 1;
-
-  double speed = 0, course = 0;
-  gnss.Get_Gnss_Gprmc(speed, course);
-  EXPECT_EQ(speed, 3.5);
-  EXPECT_EQ(course, 1.25);
-  Dops dops = {};
-  gnss.Get_Gnss_Dops(&dops);
-  EXPECT_EQ(+dops.pdop, 1);
-  EXPECT_EQ(+dops.gdop, 5);
-  BASEINFO base = {};
-  gnss.Get_Gnss_Baseinfo(base);
-  EXPECT_EQ(+base.z, 3.0);
-  unsigned char text[2048];
-  unsigned int length = 0;
-  gnss.Get_Gnss_Gpgga(text, &length);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(text), length), gga);
 }
 
 TEST(RecordingName, HourIsShiftedAndSpacePadded) {
