@@ -47,6 +47,10 @@ int RunRtcm(const Arguments& args, const Io& io) {
     std::size_t length = 0;
     while (finder.Next(&frame, &length)) {
       ++frames;
+      if (mode == OutputMode::kQuiet) {
+        ++by_message[recorder.Decode(frame, length)];
+        continue;
+      }
       const Value record = recorder.Record(frame, length);
       ++by_message[static_cast<unsigned>(record.Find("msg")->AsUint())];
       Emit(record, mode, io.out);

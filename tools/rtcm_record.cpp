@@ -94,6 +94,27 @@ Value RtcmRecorder::Observations(const unsigned char* frame, std::size_t length)
   return out;
 }
 
+unsigned RtcmRecorder::Decode(const unsigned char* frame, std::size_t length) {
+  const unsigned number = MessageNumber(frame, length);
+  const unsigned int n = static_cast<unsigned int>(length);
+  decoder_.Prc_Prtcl_ID(number, const_cast<unsigned char*>(frame), n);
+  int a = 0, b = 0, c = 0;
+  unsigned int utilized = 0;
+  trancood_t t;
+  geoid_mdel_para g;
+  projection_param p;
+  switch (number) {
+    case 1004: decoder_.Decode_type1004(frame, n); break;
+    case 1021: decoder_.Decode_type1021(frame, n, a, b, c, utilized, t); break;
+    case 1022: decoder_.Decode_type1022(frame, n, t); break;
+    case 1023: decoder_.Decode_type1023(frame, n, g); break;
+    case 1024: decoder_.Decode_type1024(frame, n, g); break;
+    case 1027: decoder_.Decode_type1027(frame, n, a, p); break;
+    default: break;
+  }
+  return number;
+}
+
 Value RtcmRecorder::Record(const unsigned char* frame, std::size_t length) {
   const unsigned number = MessageNumber(frame, length);
   const unsigned int n = static_cast<unsigned int>(length);

@@ -24,6 +24,9 @@ class RtcmRecorder {
 
   // `frame` is a whole CRC-valid frame, preamble to CRC.
   Value Record(const unsigned char* frame, std::size_t length);
+  // Runs the same decoding as Record without building the record (what
+  // --quiet measures); returns the message number.
+  unsigned Decode(const unsigned char* frame, std::size_t length);
   // Message number of a frame (0 when the frame is too short to hold one).
   static unsigned MessageNumber(const unsigned char* frame, std::size_t length);
 
