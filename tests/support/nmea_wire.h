@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,13 +19,9 @@ namespace Testing {
 // are dropped.
 inline std::vector<std::string> NmeaLogSentences(const std::string& log) {
   std::vector<std::string> sentences;
-  std::size_t pos = 0;
-  while (pos < log.size()) {
-    std::size_t end = log.find('\n', pos);
-    if (end == std::string::npos) end = log.size();
-    std::string line = log.substr(pos, end - pos);
-    pos = end + 1;
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line[0] != '#') sentences.push_back(line);
   }
   return sentences;

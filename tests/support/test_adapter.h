@@ -82,7 +82,6 @@ struct EmGnssTestAccess {
   static void CallData(Em_Gnss& g) { g.CallData(); }
   static void ClDataDevice(Em_Gnss& g) { g.ClData_Device(); }
   static void ClDataGnss(Em_Gnss& g) { g.ClData_Gnss(); }
-  static void Logger(Em_Gnss& g, Msg_Type kind, unsigned long value) { g.Gnss_Logger(kind, value); }
 };
 
 }  // namespace KsParse
