@@ -2,6 +2,7 @@
 // them over, and a NovAtel recording split into its logs.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "boards/adapter_factory.h"
 #include "boards/gnss_utils.h"
 #include "boards/novatel/novatel_decoder.h"
+#include "support/values.h"
 #include "tools/sim/gps_subframe_sim.h"
 #include "tools/sim/novatel_sim.h"
 
@@ -21,9 +23,6 @@ namespace Kestrel {
 namespace KsParse {
 namespace Testing {
 
-// Values compared as one list, so that a failure shows all of them.
-using U = std::vector<std::int64_t>;
-using D = std::vector<double>;
 constexpr double kDeg = 0.017453292519943295;  // radians per degree
 
 // A little-endian value at `offset` of a recorded log.
@@ -48,6 +47,22 @@ inline std::vector<std::string> SplitNovAtelLogs(const std::string& bytes) {
     at = bytes.find("\xAA\x44\x12", at + total);
   }
   return logs;
+}
+
+// Ephemeris fields at their sign and width extremes (the rest distinctive),
+// in values the broadcast scales hold exactly, so that a wrong width, sign or
+// position shows.
+inline Sim::GpsEphemerisFields ExtremeEphemeris() {
+  const auto P = [](int n) { return std::ldexp(1.0, n); };
+  constexpr double kSc = 3.1415926535898;
+  Sim::GpsEphemerisFields f;
+  f.week = 1000, f.tow = 299994, f.l2_code = 2, f.ura = 7, f.health = 63, f.iodc = 0x25A, f.l2p_flag = 1;
+  f.tgd = -128 * P(-31), f.toc = 604784, f.f2 = -P(-55), f.f1 = -32768 * P(-43), f.f0 = 0x1FFFFF * P(-31);
+  f.iode = 0x5A, f.crs = -2.0 / 32, f.deln = 32767 * P(-43) * kSc, f.M0 = -kSc, f.cuc = -P(-29);
+  f.e = 4294967295.0 * P(-33), f.cus = P(-29), f.A = std::pow(2701970637 * P(-19), 2), f.toe = 302400, f.fit = 1;
+  f.cic = -3 * P(-29), f.OMG0 = 2147483647 * P(-31) * kSc, f.cis = 4 * P(-29), f.i0 = -5 * P(-31) * kSc;
+  f.crc = -1024, f.omg = 123456789 * P(-31) * kSc, f.OMGd = -8388608 * P(-43) * kSc, f.idot = -8192 * P(-43) * kSc;
+  return f;
 }
 
 // The orbit, clock and issue fields of a decoded ephemeris against the

@@ -38,11 +38,10 @@ TEST(GnssTimeTest, GpsEpochAndFractions) {
   EXPECT_EQ(GpsToTime(7, 2e9).time, GpsToTime(7, 0.0).time);  // out of range: 0 s
   EXPECT_EQ(GpsToTime(7, std::nan("")).time, GpsToTime(7, 0.0).time);
 
-  std::int32_t week = 0;
-  EXPECT_DOUBLE_EQ(TimeToGps(GpsToTime(2400, 345600.25), &week), 345600.25);
-  EXPECT_EQ(week, 2400);
-  EXPECT_DOUBLE_EQ(TimeToGps(GpsToTime(0, -1.0), &week), 604799.0);  // before the epoch
-  EXPECT_EQ(week, -1);
+  std::int32_t week = 0, before = 0;
+  const double sow = TimeToGps(GpsToTime(2400, 345600.25), &week);
+  EXPECT_EQ((D{sow, TimeToGps(GpsToTime(0, -1.0), &before), 1.0 * week, 1.0 * before}),
+            (D{345600.25, 604799.0, 2400, -1}));  // also before the epoch
   EXPECT_DOUBLE_EQ(TimeDiff(GpsToTime(1, 0.25), GpsToTime(0, 604799.75)), 0.5);
 }
 
@@ -58,18 +57,19 @@ TEST(GnssTimeTest, EpochToTimeMatchesUtcCalendarAndCarries) {
               (U{y, mo, d, h, mi, s}));
     ASSERT_EQ(t.sec, 0.125);
   }
+  // Day 30 of February 2024, month 15 of 2023 and second 60.5 carry into 2024-03-01.
   const std::int64_t base = EpochToTime(2024, 3, 1, 0, 0, 0).time;
-  EXPECT_EQ(EpochToTime(2024, 2, 30, 0, 0, 0).time, base);          // the day after 2024-02-29
-  EXPECT_EQ(EpochToTime(2023, 15, 1, 0, 0, 0).time, base);          // month 15 carries
-  EXPECT_EQ(EpochToTime(2024, 2, 29, 23, 59, 60.5).time, base);     // second 60 carries
-  EXPECT_DOUBLE_EQ(EpochToTime(2024, 2, 29, 23, 59, 60.5).sec, 0.5);
-  EXPECT_EQ(EpochToTime(2024, 3, 1, 0, 0, -1.0).time, base - 1);
+  const em_gtime_t leap = EpochToTime(2024, 2, 29, 23, 59, 60.5);
+  EXPECT_EQ((U{EpochToTime(2024, 2, 30, 0, 0, 0).time, EpochToTime(2023, 15, 1, 0, 0, 0).time, leap.time,
+               EpochToTime(2024, 3, 1, 0, 0, -1.0).time}),
+            (U{base, base, base, base - 1}));
+  EXPECT_EQ(leap.sec, 0.5);
 }
 
 TEST(GnssTimeTest, WeekToCalendarAgreesWithUtcForEveryDay) {
   const Calendar c = WeekToCalendar(1356, 0.0);
-  EXPECT_EQ((U{c.year, c.month, c.day, c.hour, c.minute}), (U{2006, 1, 1, 0, 0}));
-  EXPECT_EQ(c.second, 0.0);
+  EXPECT_EQ((D{1.0 * c.year, 1.0 * c.month, 1.0 * c.day, 1.0 * c.hour, 1.0 * c.minute, c.second}),
+            (D{2006, 1, 1, 0, 0, 0}));
   // Every day from the GPS epoch to 2099, at a time that moves through the day.
   for (std::uint32_t day = 0; day < 43800; ++day) {
     const std::uint32_t week = day / 7;
@@ -84,16 +84,12 @@ TEST(GnssTimeTest, WeekToCalendarAgreesWithUtcForEveryDay) {
 }
 
 TEST(GnssTimeTest, AdjustWeekPicksTheNearestFullWeek) {
-  EXPECT_EQ(AdjustWeekTo(0, 2048), 2048);
-  EXPECT_EQ(AdjustWeekTo(1023, 2048), 2047);
-  EXPECT_EQ(AdjustWeekTo(512, 2048), 2560);
-  EXPECT_EQ(AdjustWeekTo(513, 2048), 1537);
-  EXPECT_EQ(AdjustWeekTo(300, 1000), 1324);   // a clock before 1560 counts as 1560
-  EXPECT_EQ(AdjustWeekTo(555, -5), 1579);
+  // A clock before week 1560 counts as 1560.
+  EXPECT_EQ((U{AdjustWeekTo(0, 2048), AdjustWeekTo(1023, 2048), AdjustWeekTo(512, 2048), AdjustWeekTo(513, 2048),
+               AdjustWeekTo(300, 1000), AdjustWeekTo(555, -5)}),
+            (U{2048, 2047, 2560, 1537, 1324, 1579}));
   const std::int32_t now = AdjustWeek(0), w = AdjustWeek(1000);  // from the system clock
-  EXPECT_EQ((U{now % 1024, w % 1024}), (U{0, 1000}));
-  EXPECT_GE(now, 2048);
-  EXPECT_LE(std::abs(w - now), 1024);
+  EXPECT_EQ((U{now % 1024, w % 1024, now >= 2048, std::abs(w - now) <= 1024}), (U{0, 1000, 1, 1}));
 }
 
 TEST(GnssUtilsTest, GeodeticToEcefAndRateCodesAndReaders) {
@@ -116,21 +112,6 @@ TEST(GnssUtilsTest, GeodeticToEcefAndRateCodesAndReaders) {
 // ---------------------------------------------------------------- subframes
 
 double P(int n) { return std::ldexp(1.0, n); }
-constexpr double kSc = 3.1415926535898;
-
-// Fields at their sign and width extremes (the rest distinctive), in values
-// the broadcast scales hold exactly, so that a wrong width, sign or position
-// shows.
-Sim::GpsEphemerisFields Extremes() {
-  Sim::GpsEphemerisFields f;
-  f.week = 1000, f.tow = 299994, f.l2_code = 2, f.ura = 7, f.health = 63, f.iodc = 0x25A, f.l2p_flag = 1;
-  f.tgd = -128 * P(-31), f.toc = 604784, f.f2 = -P(-55), f.f1 = -32768 * P(-43), f.f0 = 0x1FFFFF * P(-31);
-  f.iode = 0x5A, f.crs = -2.0 / 32, f.deln = 32767 * P(-43) * kSc, f.M0 = -kSc, f.cuc = -P(-29);
-  f.e = 4294967295.0 * P(-33), f.cus = P(-29), f.A = std::pow(2701970637 * P(-19), 2), f.toe = 302400, f.fit = 1;
-  f.cic = -3 * P(-29), f.OMG0 = 2147483647 * P(-31) * kSc, f.cis = 4 * P(-29), f.i0 = -5 * P(-31) * kSc;
-  f.crc = -1024, f.omg = 123456789 * P(-31) * kSc, f.OMGd = -8388608 * P(-43) * kSc, f.idot = -8192 * P(-43) * kSc;
-  return f;
-}
 
 // Subframes 1-3 of `f` decoded in order; subframe 3 must bring its own IODE.
 em_eph_t Decoded(const Sim::GpsEphemerisFields& f) {
@@ -143,20 +124,18 @@ em_eph_t Decoded(const Sim::GpsEphemerisFields& f) {
   return e;
 }
 
-TEST(SubframeTest, ClockAndOrbitFieldsAtTheirScales) {
-  const Sim::GpsEphemerisFields f = Extremes();
-  const em_eph_t e = Decoded(f);
+// Clock and orbit fields at their scales; toe moves to the neighbouring week
+// across the week boundary.
+TEST(SubframeTest, FieldsAtTheirScalesAndToeAcrossTheWeekBoundary) {
+  Sim::GpsEphemerisFields f = ExtremeEphemeris();
+  em_eph_t e = Decoded(f);
   const std::int32_t week = AdjustWeek(1000);
   EXPECT_EQ((U{e.week, e.code, e.sva, e.svh, e.flag}), (U{week, 2, 7, 63, 1}));
   EXPECT_EQ(TimeDiff(e.ttr, GpsToTime(week, 300000.0)), 0.0);
   ExpectEphemeris(e, f);
-}
 
-TEST(SubframeTest, ToeMovesToTheNeighbouringWeekAcrossTheBoundary) {
-  const std::int32_t week = AdjustWeek(1000);
-  Sim::GpsEphemerisFields f = Extremes();
   f.tow = 604194, f.toe = f.toc = 0;  // sent 600 s before the week ends
-  em_eph_t e = Decoded(f);
+  e = Decoded(f);
   EXPECT_EQ(e.week, week + 1);
   EXPECT_EQ(TimeDiff(e.ttr, GpsToTime(week, 604200.0)), 0.0);  // the moment itself is unchanged
   ExpectEphemeris(e, f);
@@ -193,7 +172,7 @@ TEST(SubframeTest, IonosphereUtcPageAndInvalidIds) {
   em_eph_t e{};
   e.iode = 77;
   for (unsigned id : {5u, 0u, 6u, 7u}) {
-    std::array<std::uint8_t, 90> bad = Sim::GpsEphemerisSubframes(Extremes());
+    std::array<std::uint8_t, 90> bad = Sim::GpsEphemerisSubframes(ExtremeEphemeris());
     bad[35] = static_cast<std::uint8_t>((bad[35] & ~0x1C) | (id << 2));  // subframe 2 with another ID
     EXPECT_EQ(DecodeSubframe(bad.data() + 30, &e, ion, utc), static_cast<int>(id == 5 ? 5 : 0)) << id;
   }

@@ -125,10 +125,8 @@ TEST(NovAtelInterop, AgreesWithConvbin) {
         ASSERT_NE(r, ref.end()) << "satellite " << int(o.sat);
         for (int f = 0; f < 2; ++f) {
           const double* v = r->second.value + 4 * f;
-          EXPECT_NEAR(o.p[f], v[0], 1e-3) << int(o.sat);
-          EXPECT_NEAR(o.l[f], v[1], 1e-3) << int(o.sat);
-          EXPECT_NEAR(o.d[f], v[2], 1e-3) << int(o.sat);
-          EXPECT_EQ(o.snr[f], v[3]) << int(o.sat);
+          SCOPED_TRACE(int(o.sat));
+          Testing::ExpectNear(Testing::D{o.p[f], o.l[f], o.d[f], 1.0 * o.snr[f]}, Testing::D(v, v + 4), 1e-3);
         }
       }
     }
