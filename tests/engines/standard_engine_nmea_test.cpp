@@ -12,11 +12,14 @@
 #include <vector>
 
 #include "support/nmea_wire.h"
+#include "support/values.h"
 #include "tests/engines/nmea_receiver.h"
 
 namespace Kestrel {
 namespace KsParse {
 namespace {
+
+using Testing::D;
 
 const auto kLogs = Testing::NmeaCaptures(KSPARSE_SOURCE_DIR "/../shared/captures/");
 
@@ -86,12 +89,9 @@ struct Expected {
 };
 
 void ExpectAnswers(const Snapshot& s, const Expected& e) {
-  EXPECT_NEAR(s.pos.latitude, e.lat, 1e-12);
-  EXPECT_NEAR(s.pos.longitude, e.lon, 1e-12);
+  Testing::ExpectNear(D{s.pos.latitude, s.pos.longitude, s.dops.pdop, s.dops.hdop, s.dops.vdop},
+                      D{e.lat, e.lon, e.pdop, e.hdop, e.vdop}, 1e-12);
   EXPECT_NEAR(s.pos.height, e.height, 1e-9);
-  EXPECT_NEAR(s.dops.pdop, e.pdop, 1e-12);
-  EXPECT_NEAR(s.dops.hdop, e.hdop, 1e-12);
-  EXPECT_NEAR(s.dops.vdop, e.vdop, 1e-12);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.gga), s.gga_length), e.gga);
   for (int system = 0; system < 3; ++system) {
     ASSERT_EQ(s.counts[system], e.counts[system]) << "system " << system + 1;

@@ -1,3 +1,5 @@
+// Em_Gnss: engine choice, the parse loop and its callbacks, the receive path,
+// commands and queries without a board, recording, and the query answers.
 #include <ksparse/em_gnss.h>
 
 #include <gtest/gtest.h>
@@ -5,12 +7,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engines/legacy_engine.h"
 #include "engines/newproto_engine.h"
 #include "engines/standard_engine.h"
+#include "facade/raw_recording.h"
 #include "support/test_adapter.h"
+#include "support/test_paths.h"
+#include "support/values.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -37,56 +43,43 @@ void Feed(Em_Gnss& gnss, const std::string& bytes) {
   gnss.RcvData(copy.data(), static_cast<unsigned>(copy.size()));
 }
 
+using Testing::D;
+using V = std::vector<long>;
+
+// Manufacturer 3 and unknown ones get the legacy engine and report 2; only
+// the constructor creates the new-protocol engine.
 TEST(EmGnss, ChoosesTheEngineByManufacturerAndBoard) {
-  struct Case {
-    int manufacturer;
-    int board;
-    int reported;
-    bool is_new;
-  };
-  const Case cases[] = {{1, 6, 1, false}, {2, 2, 2, false}, {2, 8, 2, true},
-                        {3, 8, 2, false}, {0, 1, 2, false}, {7, 4, 2, false}};
-  for (const Case& c : cases) {
-    Em_Gnss gnss(static_cast<GNSS_MANUFACTURER>(c.manufacturer),
-                 static_cast<MAINBD_OEM_TYPE>(c.board));
-    ProtocolEngine* engine = EmGnssTestAccess::Engine(gnss);
-    SCOPED_TRACE(testing::Message() << c.manufacturer << "/" << c.board);
-    EXPECT_EQ(gnss.Get_Mnfctr(), c.reported);
-    EXPECT_EQ(dynamic_cast<NewProtoEngine*>(engine) != nullptr, c.is_new);
-    EXPECT_EQ(dynamic_cast<StandardEngine*>(engine) != nullptr, c.manufacturer == 1);
-    EXPECT_EQ(dynamic_cast<LegacyEngine*>(engine) != nullptr, c.reported == 2 && !c.is_new);
-    EXPECT_EQ(gnss.IsNorvikManufacturer(), c.reported == 2);
+  // manufacturer, board, reported manufacturer, engine (0 standard, 1 legacy, 2 new protocol)
+  const long kCases[][4] = {{1, 6, 1, 0}, {2, 2, 2, 1}, {2, 8, 2, 2}, {3, 8, 2, 1}, {0, 1, 2, 1}, {7, 4, 2, 1}};
+  for (const auto& c : kCases) {
+    Em_Gnss gnss(static_cast<GNSS_MANUFACTURER>(c[0]), static_cast<MAINBD_OEM_TYPE>(c[1]));
+    ProtocolEngine* e = EmGnssTestAccess::Engine(gnss);
+    const long engine = dynamic_cast<NewProtoEngine*>(e)   ? 2
+                        : dynamic_cast<LegacyEngine*>(e)   ? 1
+                        : dynamic_cast<StandardEngine*>(e) ? 0
+                                                           : -1;
+    EXPECT_EQ((V{gnss.Get_Mnfctr(), engine, gnss.IsNorvikManufacturer()}), (V{c[2], c[3], c[2] == 2})) << c[0];
   }
-}
-
-TEST(EmGnss, ProtocolPredicatesFollowTheBoard) {
-  Em_Gnss gnss(GNSS_MNFCTR_NORVIK, OEM_NOVATEL);
-  EmGnssTestAccess::SetAdapter(gnss, new RecordingAdapter(OEM_NORVIK_NEWPROTO));
-  EXPECT_TRUE(gnss.IsNorvikNewProtocolReceiver());
-  EXPECT_FALSE(gnss.IsNorvikOldProtocolReceiver());
-  EXPECT_EQ(gnss.Get_GnsMd(), OEM_NORVIK_NEWPROTO);
-  EXPECT_EQ(gnss.GetMainBdType(), OEM_NORVIK_NEWPROTO);
-
-  gnss.Set_Com_Status(COM_STATUS_RELAYED);
-  gnss.Reset_Mnfctr(GNSS_MNFCTR_NORVIK);
-  EXPECT_EQ(gnss.Get_GnsMd(), OEM_NONE);  // no adapter until Reset_GnsMd
-  EXPECT_TRUE(gnss.IsNorvikOldProtocolReceiver());
-  EXPECT_FALSE(gnss.IsNorvikNewProtocolReceiver());
-  EXPECT_EQ(gnss.Get_Com_Status(), COM_STATUS_RELAYED);
-
-  gnss.Reset_Mnfctr(GNSS_MNFCTR_OEM_BOARD);
-  EXPECT_FALSE(gnss.IsNorvikManufacturer());
-  EXPECT_FALSE(gnss.IsNorvikOldProtocolReceiver());
-  EXPECT_EQ(gnss.Get_Com_Status(), COM_STATUS_RELAYED);
-}
-
-TEST(EmGnss, ResetManufacturerNeverCreatesTheNewProtocolEngine) {
   Em_Gnss gnss(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO);
-  EXPECT_NE(dynamic_cast<NewProtoEngine*>(EmGnssTestAccess::Engine(gnss)), nullptr);
   Feed(gnss, "buffered");
   gnss.Reset_Mnfctr(GNSS_MNFCTR_NORVIK);
   EXPECT_NE(dynamic_cast<LegacyEngine*>(EmGnssTestAccess::Engine(gnss)), nullptr);
   EXPECT_EQ(EmGnssTestAccess::Engine(gnss)->rx->Fill(), 0);  // buffered bytes are lost
+}
+
+TEST(EmGnss, ProtocolPredicatesFollowTheBoardAndResetKeepsTheComStatus) {
+  Em_Gnss gnss(GNSS_MNFCTR_NORVIK, OEM_NOVATEL);
+  EmGnssTestAccess::SetAdapter(gnss, new RecordingAdapter(OEM_NORVIK_NEWPROTO));
+  gnss.Set_Com_Status(COM_STATUS_RELAYED);
+  const auto state = [&gnss] {
+    return V{gnss.IsNorvikNewProtocolReceiver(), gnss.IsNorvikOldProtocolReceiver(), gnss.Get_GnsMd(),
+             gnss.GetMainBdType(), gnss.Get_Com_Status()};
+  };
+  EXPECT_EQ(state(), (V{1, 0, OEM_NORVIK_NEWPROTO, OEM_NORVIK_NEWPROTO, COM_STATUS_RELAYED}));
+  gnss.Reset_Mnfctr(GNSS_MNFCTR_NORVIK);  // no adapter until Reset_GnsMd
+  EXPECT_EQ(state(), (V{0, 1, OEM_NONE, OEM_NONE, COM_STATUS_RELAYED}));
+  gnss.Reset_Mnfctr(GNSS_MNFCTR_OEM_BOARD);
+  EXPECT_EQ(state(), (V{0, 0, OEM_NONE, OEM_NONE, COM_STATUS_RELAYED}));
 }
 
 TEST(EmGnss, ParseLoopCallsBackOnlyForNonZeroValues) {
@@ -102,9 +95,7 @@ TEST(EmGnss, ParseLoopCallsBackOnlyForNonZeroValues) {
   gnss.Reg_Callbacks(&callbacks, &calls);
   Feed(gnss, std::string("\x01\x00\x02", 3));
   gnss.ParseData();
-  ASSERT_EQ(calls.messages.size(), 2u);
-  EXPECT_EQ(calls.messages[0], std::make_pair(2, 1u));
-  EXPECT_EQ(calls.messages[1], std::make_pair(2, 2u));
+  EXPECT_EQ(calls.messages, (std::vector<std::pair<int, unsigned>>{{2, 1u}, {2, 2u}}));
 
   // A null context keeps the old one.
   gnss.Reg_Callbacks(&callbacks, nullptr);
@@ -113,28 +104,20 @@ TEST(EmGnss, ParseLoopCallsBackOnlyForNonZeroValues) {
   EXPECT_EQ(calls.last_context, &calls);
   gnss.IsOemChanged(true);
   EXPECT_EQ(calls.oem, std::vector<bool>{true});
-
   Msg_Type kind = MSG_NONE;
   unsigned long value = 0;
   gnss.Get_RevMsg(&kind, &value);
-  EXPECT_EQ(kind, MSG_DEVICE);
-  EXPECT_EQ(value, 9u);
-}
+  EXPECT_EQ((V{kind, static_cast<long>(value)}), (V{MSG_DEVICE, 9}));
 
-TEST(EmGnss, PrivateNotifiersFollowTheirRules) {
-  Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
-  EmGnssTestAccess::SetEngine(gnss, new ByteEngine());
-  Calls calls;
-  _CALLBACKS_RECEIVER callbacks = {OnMessage, nullptr};
-  gnss.Reg_Callbacks(&callbacks, &calls);
+  // The private notifiers: none for value 0 but ClData_Device's.
   Feed(gnss, std::string("\x00", 1));
   gnss.ParseData();
+  calls.messages.clear();
   EmGnssTestAccess::CallData(gnss);
   EmGnssTestAccess::ClDataGnss(gnss);
   EXPECT_TRUE(calls.messages.empty());
-  EmGnssTestAccess::ClDataDevice(gnss);  // also for value 0
-  ASSERT_EQ(calls.messages.size(), 1u);
-  EXPECT_EQ(calls.messages[0], std::make_pair(2, 0u));
+  EmGnssTestAccess::ClDataDevice(gnss);
+  EXPECT_EQ(calls.messages, (std::vector<std::pair<int, unsigned>>{{2, 0u}}));
 }
 
 TEST(EmGnss, ReceivePathIgnoresEmptyBlocksAndDropsOverflow) {
@@ -148,15 +131,11 @@ TEST(EmGnss, ReceivePathIgnoresEmptyBlocksAndDropsOverflow) {
 
   std::vector<unsigned char> block(RecvBuffer::kCapacity, 1);
   gnss.RcvData(block.data(), static_cast<unsigned>(block.size()));
-  EXPECT_EQ(rx.Fill(), RecvBuffer::kCapacity);
   gnss.RcvData(&byte, 1);
-  EXPECT_EQ(rx.Fill(), 0);
   Calls calls;
   _CALLBACKS_RECEIVER callbacks = {OnMessage, nullptr};
   gnss.Reg_Callbacks(&callbacks, &calls);
   gnss.ParseData();
-  EXPECT_TRUE(calls.messages.empty());
-
   Feed(gnss, "\x03");
   gnss.Data_Clear();
   gnss.ParseData();
@@ -186,32 +165,30 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   gnss.Send_DiffDataToGnss(cmds, data, 3);  // raw packets need no adapter
   EXPECT_EQ(cmds.size(), 1u);
 
-  EXPECT_EQ(gnss.Get_Gnss_BsCfg(), nullptr);
-  EXPECT_EQ(gnss.Get_Gnss_RvCfg(), nullptr);
+  EXPECT_TRUE(gnss.Get_Gnss_BsCfg() == nullptr && gnss.Get_Gnss_RvCfg() == nullptr);
   gnss.Set_Gnss_BsCfg(Base_Config());
   gnss.Set_Gnss_RvCfg(Rover_Config());
   gnss.Set_GNSS_ParseNmea(true);
   gnss.Set_TimeZone(3);
-  EXPECT_EQ(gnss.Get_TimeZone(), 8);
-  EXPECT_EQ(gnss.Get_Gnss_ElevMask(), 0u);
-  EXPECT_EQ(gnss.GetInfo_Gnss_Solutions(), 0u);
+  EXPECT_EQ((V{gnss.Get_TimeZone(), gnss.Get_Gnss_ElevMask(), static_cast<long>(gnss.GetInfo_Gnss_Solutions())}),
+            (V{8, 0, 0}));
 
+  // Neutral answers; the time words, base position and GGA length untouched.
   POS_INFO pos;
   std::memset(&pos, 0x7F, sizeof(pos));
   gnss.Get_Gnss_Pos(&pos);
-  EXPECT_EQ(+pos.latitude, 0.0);
-  EXPECT_EQ(+pos.solution, 0u);
-  EXPECT_EQ(+pos.diff_age, -1.0);
-  EXPECT_EQ(+pos.year, 0x7F7F7F7F);  // time words untouched without a board
-  EXPECT_EQ(+pos.rms, 0.0);
-
-  unsigned int count = 99;
+  EXPECT_EQ((std::vector<double>{+pos.latitude, 1.0 * pos.solution, +pos.diff_age, 1.0 * pos.year, +pos.rms}),
+            (std::vector<double>{0.0, 0, -1.0, 0x7F7F7F7F, 0.0}));
+  BASEINFO base = {7, 8, 9};
+  gnss.Get_Gnss_Baseinfo(base);
+  unsigned char text[4];
+  unsigned int count = 99, length = 3;
+  gnss.Get_Gnss_Gpgga(text, &length);
   gnss.Get_Gnss_SatInfo(1, &count, nullptr);
-  EXPECT_EQ(count, 0u);
   em_obs_t obs;
   obs.n = 5;
   gnss.Get_Gnss_Obs_t(&obs);
-  EXPECT_EQ(+obs.n, 0u);
+  EXPECT_EQ((V{static_cast<long>(base.x), length, count, obs.n}), (V{7, 3, 0, 0}));
   Feed(gnss, "$GPGGA,1*00\r\n");
   gnss.ParseData();
 }
@@ -219,14 +196,6 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
 TEST(EmGnss, BaseConfigPortReachesTheEngine) {
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
   EmGnssTestAccess::SetAdapter(gnss, new RecordingAdapter());
-  const Base_Config* defaults = gnss.Get_Gnss_BsCfg();
-  ASSERT_NE(defaults, nullptr);
-  EXPECT_EQ(+defaults->station_id, 1u);
-  EXPECT_STREQ(defaults->name, "base");
-  EXPECT_EQ(+defaults->baud, 38400u);
-  EXPECT_EQ(+gnss.Get_Gnss_RvCfg()->baud, 9600u);
-  EXPECT_EQ(+gnss.Get_Gnss_RvCfg()->diff_source, 2u);
-
   Base_Config config;
   config.port = 6;
   std::strcpy(config.name, "north");
@@ -247,11 +216,7 @@ TEST(EmGnss, RecordingWritesEveryBlockEvenOnOverflow) {
     std::vector<unsigned char> block(RecvBuffer::kCapacity, 'z');
     gnss.RcvData(block.data(), static_cast<unsigned>(block.size()));  // overflows
   }
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  std::fseek(f, 0, SEEK_END);
-  EXPECT_EQ(std::ftell(f), 3 + RecvBuffer::kCapacity);
-  std::fclose(f);
+  EXPECT_EQ(Testing::ReadFile(path), "abc" + std::string(RecvBuffer::kCapacity, 'z'));
   EXPECT_EQ(std::fopen((path + ".second").c_str(), "rb"), nullptr);
   std::remove(path.c_str());
 
@@ -259,6 +224,119 @@ TEST(EmGnss, RecordingWritesEveryBlockEvenOnOverflow) {
   gnss.SetRcrdData(true, std::string(300, 'p').c_str());  // refused: too long
   Feed(gnss, "abc");
   gnss.SetRcrdData(false, nullptr);
+}
+
+// ---------------------------------------------------------------- queries
+
+class Queries : public testing::Test {
+ protected:
+  Queries() : gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND), adapter(new RecordingAdapter()) {
+    EmGnssTestAccess::SetAdapter(gnss, adapter);
+  }
+  BoardDecoder& store() { return *adapter->decoder; }
+
+  Em_Gnss gnss;
+  RecordingAdapter* adapter;
+};
+
+TEST_F(Queries, PositionCombinesGettersAndTimeWords) {
+  BoardDecoder& d = store();
+  d.latitude = 0.1, d.longitude = -0.2, d.height = 12.5, d.diff_age = 1.5, d.solution_code = 11;
+  d.year = 2026, d.month = 12, d.day = 6, d.hour = 31, d.minute = 59, d.second = 58.25;
+  d.status_word = 0xABCD1234, d.extra_word = 0x5566;
+  d.sigma_horizontal = 0.02, d.sigma_vertical = 0.03, d.rms = 0.4;
+  POS_INFO pos = {};
+  gnss.Get_Gnss_Pos(&pos);
+  EXPECT_EQ((D{pos.latitude, pos.longitude, pos.height, 1.0 * pos.solution, pos.diff_age, 1.0 * pos.hour, pos.second,
+               1.0 * pos.status_word, 1.0 * pos.extra_word, pos.hprec, pos.vprec, pos.rms}),
+            (D{0.1, -0.2, 12.5, 11, 1.5, 31, 58.25, 0xABCD1234u, 0x5566, 0.02, 0.03, 0.4}));
+  Time_Str t = {};
+  gnss.Get_Gnss_Time(&t);
+  Precisions p = {};
+  gnss.Get_Gnss_Precision(&p);
+  EXPECT_EQ((D{1.0 * t.year, 1.0 * t.minute, t.second, p.hprec, p.rms}), (D{2026, 59, 58.25, 0.02, 0.4}));
+}
+
+// Systems 1-5 only, and a count above 32 gives 0.
+TEST_F(Queries, SatelliteListsUseTheStagingArea) {
+  SatTable& glonass = store().tables[kTableGlonass];
+  glonass.count = 2;
+  glonass.sats[0].prn = 38;
+  glonass.sats[1].prn = 45;
+  SATLLITE_STR out[32];
+  std::memset(out, 0xEE, sizeof(out));
+  unsigned int count = 0;
+  gnss.Get_Gnss_SatInfo(2, &count, out);
+  EXPECT_EQ((D{1.0 * count, 1.0 * out[0].prn, 1.0 * out[1].prn}), (D{2, 38, 45}));
+  EXPECT_EQ(reinterpret_cast<unsigned char*>(&out[2])[0], 0xEE);  // nothing beyond the count
+  const unsigned char* stage = reinterpret_cast<const unsigned char*>(EmGnssTestAccess::Stage(gnss));
+  EXPECT_EQ(stage[2 * sizeof(SATLLITE_STR)], 0x30);  // the rest of the stage is filled with 0x30
+  store().tables[kTableFifth].count = 33;
+  for (int system : {6, 0, 5}) {
+    count = 7;
+    gnss.Get_Gnss_SatInfo(system, &count, out);
+    EXPECT_EQ(count, 0u) << system;
+  }
+}
+
+TEST_F(Queries, SatelliteUseRaisesTheFirstCount) {
+  store().sats_tracked = 3;
+  store().sats_in_solution = 9;
+  SAT_USE use = {77, 77};
+  gnss.Get_Gnss_SatUse(1, &use);
+  EXPECT_EQ(+use.first, 77u);
+  gnss.Get_Gnss_SatUse(0, &use);
+  EXPECT_EQ((D{1.0 * use.first, 1.0 * use.second, 1.0 * store().sats_tracked}), (D{9, 9, 9}));
+}
+
+TEST_F(Queries, TimeZoneAcceptsZeroToTwentyFour) {
+  for (const auto& zone : {std::pair<int, int>{24, 24}, {0, 0}, {-1, 8}, {25, 8}}) {
+    gnss.Set_TimeZone(zone.first);
+    EXPECT_EQ(gnss.Get_TimeZone(), zone.second) << zone.first;
+  }
+}
+
+// The system of the last decoded satellite's number; none (and no copy)
+// outside the known ranges.
+TEST_F(Queries, EphemerisOfTheLastDecodedSatellite) {
+  store().eph[2].sat = 3;
+  store().eph[2].iode = 17;
+  store().eph[170].sat = 171;
+  em_eph_t eph = {};
+  unsigned int system = 0;
+  const auto query = [&](int sat) {
+    store().last_eph_sat = sat;
+    system = 0;
+    gnss.Get_Gnss_Ephemeris(&system, &eph);
+    return D{1.0 * system, 1.0 * eph.sat, 1.0 * eph.iode};
+  };
+  EXPECT_EQ(query(100), (D{0, 0, 0}));
+  EXPECT_EQ(query(3), (D{1, 3, 17}));
+  EXPECT_EQ(query(171), (D{4, 171, -1}));  // an empty slot has IODE -1
+  for (int sat : {0, 33, 160, 197, 221, -5}) EXPECT_EQ(query(sat)[0], 0.0) << sat;
+}
+
+TEST_F(Queries, ObservationsAreBoundedAndTheRestZeroed) {
+  store().obs_count = 2;
+  store().obs[0].sat = 5;
+  store().obs[1].p[0] = 2.5e7;
+  store().obs[2].sat = 9;  // beyond the count: not copied
+  em_obs_t obs;
+  std::memset(&obs, 0xAB, sizeof(obs));
+  gnss.Get_Gnss_Obs_t(&obs);
+  EXPECT_EQ((D{1.0 * obs.n, 1.0 * obs.data[0].sat, obs.data[1].p[0], 1.0 * obs.data[2].sat, 1.0 * obs.data[117].sat}),
+            (D{2, 5, 2.5e7, 0, 0}));
+  store().obs_count = 5000;
+  gnss.Get_Gnss_Obs_t(&obs);
+  EXPECT_EQ(+obs.n, BoardDecoder::kObsCapacity);
+}
+
+TEST(RecordingName, HourIsShiftedAndSpacePadded) {
+  char name[64];
+  Recording::GeneratedName(name, sizeof(name), 2011, 3, 5, 1, 2, 3);
+  EXPECT_STREQ(name, "201135 923.bin");
+  Recording::GeneratedName(name, sizeof(name), 2011, 12, 25, 17, 40, 59);
+  EXPECT_STREQ(name, "20111225254059.bin");
 }
 
 }  // namespace
