@@ -21,15 +21,13 @@ namespace {
 const unsigned char* Text(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
 
 TEST(Crc24q, PublishedVectorsAndCheck) {
-  EXPECT_EQ(Rtcm::Crc24q(Text("abc"), 3), 0x9FF359u);
-  EXPECT_EQ(Rtcm::Crc24q(Text("123456789"), 9), 0xCDE703u);
-  EXPECT_TRUE(Rtcm::CheckCrc24q(Text("123456789"), 9, 0xCDE703u));
-  EXPECT_FALSE(Rtcm::CheckCrc24q(Text("123456789"), 9, 0xCDE702u));
-  EXPECT_FALSE(Rtcm::CheckCrc24q(Text("123456789"), 8, 0xCDE703u));
+  EXPECT_EQ((std::vector<std::uint32_t>{Rtcm::Crc24q(Text("abc"), 3), Rtcm::Crc24q(Text("123456789"), 9)}),
+            (std::vector<std::uint32_t>{0x9FF359u, 0xCDE703u}));
   // No bytes: only an expected value of 0 matches, and nothing is read.
-  EXPECT_TRUE(Rtcm::CheckCrc24q(nullptr, 0, 0));
-  EXPECT_TRUE(Rtcm::CheckCrc24q(nullptr, -5, 0));
-  EXPECT_FALSE(Rtcm::CheckCrc24q(nullptr, -1, 0x9FF359u));
+  EXPECT_TRUE(Rtcm::CheckCrc24q(Text("123456789"), 9, 0xCDE703u) && Rtcm::CheckCrc24q(nullptr, 0, 0) &&
+              Rtcm::CheckCrc24q(nullptr, -5, 0));
+  EXPECT_FALSE(Rtcm::CheckCrc24q(Text("123456789"), 9, 0xCDE702u) ||
+               Rtcm::CheckCrc24q(Text("123456789"), 8, 0xCDE703u) || Rtcm::CheckCrc24q(nullptr, -1, 0x9FF359u));
 }
 
 // Every width 1..64 at every start offset within a byte, against the
@@ -58,11 +56,10 @@ TEST(BitField, ReadsWhatTheWriterWrote) {
 
 TEST(BitField, FullWidthAndFrameBounds) {
   const unsigned char top[9] = {0x80, 0, 0, 0, 0, 0, 0, 0, 0xFF};
-  EXPECT_EQ(Rtcm::ReadSigned(top, 0, 64), INT64_MIN);
-  EXPECT_EQ(Rtcm::ReadSigned(top, 7, 64), 0x7F);  // a 64-bit field across nine bytes
-  EXPECT_TRUE(Rtcm::FitsInFrame(1, 8));
-  EXPECT_FALSE(Rtcm::FitsInFrame(1, 9));
-  EXPECT_TRUE(Rtcm::FitsInFrame(0xFFFFFFFFu, 0x7FFFFFFF8ull));  // no 32-bit wrap of 8 x length
+  // The second field lies across nine bytes; 8 x length must not wrap at 32 bits.
+  EXPECT_EQ((std::vector<std::int64_t>{Rtcm::ReadSigned(top, 0, 64), Rtcm::ReadSigned(top, 7, 64)}),
+            (std::vector<std::int64_t>{INT64_MIN, 0x7F}));
+  EXPECT_TRUE(Rtcm::FitsInFrame(1, 8) && !Rtcm::FitsInFrame(1, 9) && Rtcm::FitsInFrame(0xFFFFFFFFu, 0x7FFFFFFF8ull));
 }
 
 // Exactly `length` bytes (no slack after them for an overrun to hit).
