@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <random>
 #include <set>
 #include <string>
@@ -59,7 +58,8 @@ TEST(DecodeRecord, KeysPresentExactlyWhenTheirFlagsAre) {
   }
   // Kind 7 reports the same change flags; the other kinds' values are bits
   // of their own records.
-  EXPECT_EQ(Keys(Tool::DecodeRecord(gnss, MSG_NV_NMEA, Flag::kDop, obs)), (std::set<std::string>{"kind", "flags", "dop"}));
+  EXPECT_EQ(Keys(Tool::DecodeRecord(gnss, MSG_NV_NMEA, Flag::kDop, obs)),
+            (std::set<std::string>{"kind", "flags", "dop"}));
   for (Msg_Type other : {MSG_DEVICE, MSG_NV_GNSS, MSG_NV_SYSTEM, MSG_DEVICE_FILE})
     EXPECT_EQ(Keys(Tool::DecodeRecord(gnss, other, 0xFFFFFFFFu, obs)), (std::set<std::string>{"kind", "flags"}));
 
@@ -80,12 +80,9 @@ TEST(JsonWriter, DoublesReadBackExactly) {
     const std::string text = Tool::FormatDouble(value);
     EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
   }
-  EXPECT_EQ(Tool::FormatDouble(500000.0), "500000");
-  EXPECT_EQ(Tool::FormatDouble(0.1 + 0.2), "0.30000000000000004");
-  EXPECT_EQ(Tool::FormatDouble(-0.0), "-0");
-  EXPECT_EQ(Tool::FormatDouble(1e-300), "1e-300");
-  EXPECT_EQ(Tool::FormatDouble(std::numeric_limits<double>::quiet_NaN()), "null");
-  EXPECT_EQ(Tool::FormatDouble(-std::numeric_limits<double>::infinity()), "null");
+  std::string texts;
+  for (double v : {500000.0, 0.1 + 0.2, -0.0, 1e-300, std::nan(""), -HUGE_VAL}) texts += Tool::FormatDouble(v) + " ";
+  EXPECT_EQ(texts, "500000 0.30000000000000004 -0 1e-300 null null ");
 }
 
 TEST(JsonWriter, NestedValuesAndEscapes) {

@@ -9,6 +9,7 @@
 
 #include "tests/tools/tool_test_support.h"
 #include "tools/rtcm_frame_finder.h"
+#include "tools/json_writer.h"
 #include "tools/rtcm_record.h"
 #include "tools/sim/rtcm_sim.h"
 
@@ -46,6 +47,16 @@ TEST(RtcmFrameFinder, FalsePreambleDoesNotHideTheNextFrame) {
   EXPECT_EQ(finder.SkippedBytes(), 4u);
 }
 
+using D = std::vector<double>;
+
+// The numbers under `keys` in the record's JSON (the first of each).
+D Numbers(const Tool::Value& record, const std::vector<std::string>& keys) {
+  const std::string json = Tool::ToJson(record);
+  D values;
+  for (const std::string& key : keys) values.push_back(Testing::NumberAfter(json, key));
+  return values;
+}
+
 TEST(RtcmRecorder, ObservationRecordsFollowTheSatelliteBlocks) {
   // PRN 0 and 35 are skipped by the decoder without using a record; 40 is
   // SBAS 120.
@@ -55,57 +66,37 @@ TEST(RtcmRecorder, ObservationRecordsFollowTheSatelliteBlocks) {
                                              Sim::Rtcm1004Observation(3, 2.2e7, 2.2e7 + 2.5, 1, 2, 45, 39),
                                              Sim::Rtcm1004Observation(35, 2.0e7, 2.0e7, 0, 0, 40, 40),
                                              Sim::Rtcm1004Observation(40, 3.8e7, 3.8e7 + 1, 1, 2, 41, 0)});
-  Tool::RtcmRecorder recorder;
-  const Tool::Value record = recorder.Record(frame.data(), frame.size());
-  EXPECT_EQ(record.Find("msg")->AsUint(), 1004u);
-  EXPECT_EQ(record.Find("len")->AsUint(), frame.size());
+  const Tool::Value record = Tool::RtcmRecorder().Record(frame.data(), frame.size());
   EXPECT_TRUE(record.Find("accepted")->AsBool());
-  EXPECT_EQ(record.Find("tow_ms")->AsUint(), 123456789u);
+  EXPECT_EQ(Numbers(record, {"msg", "len", "tow_ms"}), (D{1004, 1.0 * frame.size(), 123456789}));
   const std::vector<Tool::Value>& obs = record.Find("obs")->Items();
   ASSERT_EQ(obs.size(), 2u);
-  EXPECT_EQ(obs[0].Find("prn")->AsUint(), 3u);
+  EXPECT_EQ((D{1.0 * obs[0].Find("prn")->AsUint(), 1.0 * obs[1].Find("prn")->AsUint()}), (D{3, 120}));
   EXPECT_NEAR(obs[0].Find("p")->Items()[0].AsDouble(), 2.2e7, 0.02);
   EXPECT_NEAR(obs[0].Find("p")->Items()[1].AsDouble(), 2.2e7 + 2.5, 0.03);
-  EXPECT_EQ(obs[1].Find("prn")->AsUint(), 120u);
   EXPECT_NEAR(obs[1].Find("p")->Items()[0].AsDouble(), 3.8e7, 0.02);
 }
 
 TEST(RtcmRecorder, TransformationMessagesCarryTheirKeys) {
   Sim::RtcmHelmertFields helmert;
-  helmert.source_name = "A";
-  helmert.target_name = "B";
-  helmert.system_id = 9;
-  helmert.computation = 1;
-  helmert.height = 2;
-  helmert.utilized = 33;
-  helmert.dx = 1500;
-  helmert.xp = 4000000000;
+  helmert.source_name = "A", helmert.target_name = "B", helmert.system_id = 9, helmert.computation = 1;
+  helmert.height = 2, helmert.utilized = 33, helmert.dx = 1500, helmert.xp = 4000000000;
   Tool::RtcmRecorder recorder;
   auto record = [&recorder](const Frame& f) { return recorder.Record(f.data(), f.size()); };
-  const Tool::Value r1021 = record(Sim::Rtcm1021(helmert));
-  EXPECT_EQ(r1021.Find("system_id")->AsInt(), 9);
-  EXPECT_EQ(r1021.Find("computation")->AsInt(), 1);
-  EXPECT_EQ(r1021.Find("height_ind")->AsInt(), 2);
-  EXPECT_EQ(r1021.Find("utilized")->AsUint(), 33u);
-  EXPECT_DOUBLE_EQ(r1021.Find("trans")->Find("dx")->AsDouble(), 1.5);
-
+  EXPECT_EQ(Numbers(record(Sim::Rtcm1021(helmert)), {"system_id", "computation", "height_ind", "utilized", "dx"}),
+            (D{9, 1, 2, 33, 1.5}));
   const Tool::Value r1022 = record(Sim::Rtcm1022(helmert));
   EXPECT_EQ(r1022.Find("system_id"), nullptr);
-  EXPECT_DOUBLE_EQ(r1022.Find("trans")->Find("xp")->AsDouble(), 4000000.0);
+  EXPECT_EQ(r1022.Find("trans")->Find("xp")->AsDouble(), 4000000.0);
 
   Sim::RtcmGridFields grid;
   grid.mjd = 60000;
   const Tool::Value r1024 = record(Sim::Rtcm1024(grid));
   EXPECT_EQ(r1024.Find("grid")->Find("points")->Items().size(), 16u);
-  EXPECT_DOUBLE_EQ(r1024.Find("grid")->Find("mjd")->AsDouble(), 60000.0);
-
+  EXPECT_EQ(Numbers(r1024, {"mjd"}), D{60000});
   Sim::Rtcm1027Fields oblique;
-  oblique.projection_type = 5;
-  oblique.rectified = 1;
-  const Tool::Value r1027 = record(Sim::Rtcm1027(oblique));
-  EXPECT_EQ(r1027.Find("proj")->Find("type")->AsInt(), 5);
-  EXPECT_EQ(r1027.Find("proj")->Find("rectified")->AsUint(), 1u);
-  EXPECT_DOUBLE_EQ(r1027.Find("proj")->Find("scale_ppm")->AsDouble(), 993000.0);
+  oblique.projection_type = 5, oblique.rectified = 1;
+  EXPECT_EQ(Numbers(record(Sim::Rtcm1027(oblique)), {"type", "rectified", "scale_ppm"}), (D{5, 1, 993000}));
 
   // A valid frame too short for its message: classified, nothing decoded.
   Sim::BitWriter number_only;
@@ -136,7 +127,8 @@ TEST(RtcmCommand, NoisyStreamEveryFrameFoundWhateverThePieces) {
   ASSERT_EQ(lines.size(), stream.frames.size());
   for (const std::string& line : lines) EXPECT_TRUE(Testing::HasKey(line, "accepted")) << line;
   EXPECT_NE(result.err.find(std::to_string(stream.bad_frames) + " bad CRC"), std::string::npos) << result.err;
-  const Testing::CliResult quiet = Testing::RunCli({"rtcm", "--quiet"}, std::string(stream.bytes.begin(), stream.bytes.end()));
+  const std::string bytes(stream.bytes.begin(), stream.bytes.end());
+  const Testing::CliResult quiet = Testing::RunCli({"rtcm", "--quiet"}, bytes);
   EXPECT_EQ(quiet.out, "");
   EXPECT_EQ(quiet.err, result.err);
 }

@@ -50,12 +50,8 @@ TEST(DecodeSummary, FirstAndLastFixListsAndDop) {
   using Tool::Value;
   Tool::DecodeSummary summary;
   auto fix = [](double lat, double second) {
-    return Value::Object()
-        .Set("lat", lat)
-        .Set("lon", -0.5)
-        .Set("height", 12.25)
-        .Set("solution", 4u)
-        .Set("time", Value::Array().Push(2026).Push(3).Push(14).Push(8).Push(0).Push(second));
+    const Value time = Value::Array().Push(2026).Push(3).Push(14).Push(8).Push(0).Push(second);
+    return Value::Object().Set("lat", lat).Set("lon", -0.5).Set("height", 12.25).Set("solution", 4u).Set("time", time);
   };
   summary.Add(Value::Object().Set("kind", 1).Set("pos", fix(31.5, 1.0)));
   summary.Add(Value::Object().Set("kind", 8));
