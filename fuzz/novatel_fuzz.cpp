@@ -30,23 +30,13 @@ std::vector<Bytes> BuildLogs(const std::uint8_t* data, std::size_t size) {
   std::vector<Bytes> logs;
   std::size_t at = 0;
   while (at + 5 <= size) {
-    const unsigned id = data[at] | (data[at + 1] << 8);
-    const std::uint8_t type = data[at + 2];
     const unsigned announced = data[at + 3] | (data[at + 4] << 8);
+    const std::size_t body = std::min<std::size_t>(announced, size - at - 5);
+    // Sync, header length 28, message ID, type, announced length; week 1562.
+    Bytes log = {0xAA, 0x44, 0x12, 28, data[at], data[at + 1], data[at + 2], 0, data[at + 3], data[at + 4]};
+    log.resize(28);
+    log[14] = 0x1A, log[15] = 0x06;
     at += 5;
-    const std::size_t body = std::min<std::size_t>(announced, size - at);
-    Bytes log(28, 0);
-    log[0] = 0xAA;
-    log[1] = 0x44;
-    log[2] = 0x12;
-    log[3] = 28;
-    log[4] = static_cast<std::uint8_t>(id);
-    log[5] = static_cast<std::uint8_t>(id >> 8);
-    log[6] = type;
-    log[8] = static_cast<std::uint8_t>(announced);
-    log[9] = static_cast<std::uint8_t>(announced >> 8);
-    log[14] = 0x1A;  // week 1562
-    log[15] = 0x06;
     log.insert(log.end(), data + at, data + at + body);
     at += body;
     const std::uint32_t crc = NovAtel::Crc32(log.data(), log.size());
@@ -88,12 +78,8 @@ void ThroughEngine(const std::vector<Bytes>& frames, std::size_t block) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const std::uint8_t mode = data[0];
-  std::vector<Bytes> frames;
-  if ((mode & 1) != 0) {
-    frames = BuildLogs(data + 1, size - 1);
-  } else {
-    frames.emplace_back(data + 1, data + size);
-  }
+  const std::vector<Bytes> frames = (mode & 1) != 0 ? BuildLogs(data + 1, size - 1)
+                                                   : std::vector<Bytes>{Bytes(data + 1, data + size)};
   if ((mode & 2) != 0) {
     ThroughEngine(frames, (mode >> 2) == 0 ? 1 : 37u * (mode >> 2));
   } else {

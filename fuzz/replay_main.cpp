@@ -3,6 +3,7 @@
 // With file or directory arguments every file is run once through the target.
 // Without arguments a fixed sequence of pseudo-random inputs is run, so that
 // each target is exercised by the ordinary test suite too.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -37,12 +38,7 @@ void RunRandom() {
     // deeper paths run too.
     static const std::uint8_t kStarts[][3] = {
         {0xD3, 0x00, 0x13}, {0xAA, 0x44, 0x12}, {'$', 'G', 'P'}, {0x02, 0x00, 0x98}, {'$', 'B', 'I'}};
-    if (size >= 3 && (i % 3) == 0) {
-      const auto& s = kStarts[(i / 3) % 5];
-      bytes[0] = s[0];
-      bytes[1] = s[1];
-      bytes[2] = s[2];
-    }
+    if (size >= 3 && (i % 3) == 0) std::copy(kStarts[(i / 3) % 5], kStarts[(i / 3) % 5] + 3, bytes.begin());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   }
 }
