@@ -59,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The whole input under every code, beyond the 300-byte limit too.
   const char* text = reinterpret_cast<const char*>(data);
   for (int code : kCodes) d.DecodeSentence(code, text, static_cast<unsigned int>(size));
-  for (unsigned k = 0; k < 3; ++k) {
-    if (d.tables[k].count > SatTable::kCapacity) __builtin_trap();
-  }
+  for (const SatTable& t : d.tables)
+    if (t.count > SatTable::kCapacity) __builtin_trap();
   return 0;
 }

@@ -90,7 +90,7 @@ TEST(Cli, CmdPrintsEveryPacketOfTheOperation) {
       const std::size_t len = static_cast<std::size_t>(Testing::NumberAfter(line, "len"));
       const std::size_t hex = line.find("\"hex\":\"") + 7;
       EXPECT_EQ(line.find('"', hex) - hex, 2 * len) << line;
-      EXPECT_TRUE(Testing::HasKey(line, "wait"));
+      EXPECT_NE(line.find("\"wait\":"), std::string::npos) << line;
     }
     EXPECT_NE(result.err.find(std::to_string(lines.size()) + " packets"), std::string::npos);
   }

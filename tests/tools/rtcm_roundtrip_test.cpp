@@ -125,7 +125,7 @@ TEST(RtcmCommand, NoisyStreamEveryFrameFoundWhateverThePieces) {
   ASSERT_EQ(result.status, 0) << result.err;
   const std::vector<std::string> lines = Testing::Lines(result.out);
   ASSERT_EQ(lines.size(), stream.frames.size());
-  for (const std::string& line : lines) EXPECT_TRUE(Testing::HasKey(line, "accepted")) << line;
+  for (const std::string& line : lines) EXPECT_NE(line.find("\"accepted\":"), std::string::npos) << line;
   EXPECT_NE(result.err.find(std::to_string(stream.bad_frames) + " bad CRC"), std::string::npos) << result.err;
   const std::string bytes(stream.bytes.begin(), stream.bytes.end());
   const Testing::CliResult quiet = Testing::RunCli({"rtcm", "--quiet"}, bytes);

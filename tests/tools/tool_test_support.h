@@ -118,10 +118,6 @@ inline double NumberAfter(const std::string& line, const std::string& key) {
   return std::strtod(line.c_str() + at + key.size() + 3, nullptr);
 }
 
-inline bool HasKey(const std::string& line, const std::string& key) {
-  return line.find("\"" + key + "\":") != std::string::npos;
-}
-
 // A temporary file name of this process: test programs of several build
 // trees may run at the same time.
 inline std::string TempPath(const std::string& name) {
