@@ -8,7 +8,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/nmea_wire.h"
@@ -97,8 +96,8 @@ void ExpectAnswers(const Snapshot& s, const Expected& e) {
     ASSERT_EQ(s.counts[system], e.counts[system]) << "system " << system + 1;
     for (unsigned r = 0; r < e.counts[system]; ++r) {
       const SATLLITE_STR &got = s.sats[system][r], &want = e.sats[system][r];
-      EXPECT_EQ(std::tie(got.prn, got.elevation, got.azimuth, got.snr),
-                std::tie(want.prn, want.elevation, want.azimuth, want.snr));
+      EXPECT_EQ((D{1.0 * got.prn, 1.0 * got.elevation, 1.0 * got.azimuth, got.snr}),
+                (D{1.0 * want.prn, 1.0 * want.elevation, 1.0 * want.azimuth, want.snr}));
     }
   }
 }
