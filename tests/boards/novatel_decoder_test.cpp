@@ -362,11 +362,11 @@ TEST(NovAtelCapture, EveryBestPosMatchesItsFieldsAndEmGnssAgrees) {
     ASSERT_TRUE(b.Feed(log)) << LogId(log);
     if (LogId(log) != 42) continue;
     ++positions;
-    EXPECT_EQ(d.latitude, At<double>(log, 28 + 8) * kDeg);
-    EXPECT_EQ(d.longitude, At<double>(log, 28 + 16) * kDeg);
-    EXPECT_EQ(d.height, At<double>(log, 28 + 24) + At<float>(log, 28 + 32));
-    EXPECT_EQ(d.sats_tracked, static_cast<unsigned char>(log[28 + 64]));
-    EXPECT_EQ(d.week, At<std::uint16_t>(log, 14));
+    // Latitude, longitude, height plus undulation, satellites tracked, week.
+    EXPECT_EQ((D{d.latitude, d.longitude, d.height, 1.0 * d.sats_tracked, 1.0 * d.week}),
+              (D{At<double>(log, 28 + 8) * kDeg, At<double>(log, 28 + 16) * kDeg,
+                 At<double>(log, 28 + 24) + At<float>(log, 28 + 32), 1.0 * static_cast<unsigned char>(log[28 + 64]),
+                 1.0 * At<std::uint16_t>(log, 14)}));
   }
   EXPECT_EQ(positions, 49);
 

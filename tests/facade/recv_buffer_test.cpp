@@ -41,11 +41,8 @@ TEST(RecvBuffer, ReadAndPeekCounts) {
                rx.Read(nullptr, 1) || rx.Read(out, 4));
   EXPECT_TRUE(rx.Peek(out, 3));
   EXPECT_EQ(rx.Cursor(), 0);
-  EXPECT_TRUE(rx.Read(out, 2));
-  EXPECT_EQ(0, std::memcmp(out, "ab", 2));
-  EXPECT_EQ(rx.Cursor(), 2);
-  EXPECT_TRUE(rx.Read(out, 1));
-  EXPECT_FALSE(rx.Read(out, 1));
+  EXPECT_TRUE(rx.Read(out, 2) && std::memcmp(out, "ab", 2) == 0 && rx.Cursor() == 2);
+  EXPECT_TRUE(rx.Read(out, 1) && !rx.Read(out, 1));
 }
 
 TEST(RecvBuffer, ReadLineReportsLengthOnFailureToo) {

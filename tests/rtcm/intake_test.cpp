@@ -77,15 +77,13 @@ TEST(RtcmClassify, RangeRecordingAndTrace) {
   Em_TrsMtPrlRTCM rtcm;
   std::vector<unsigned char> frame(20, 0);
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(rtcm.Prc_Prtcl_ID(1005, frame.data(), 20));  // in range, not handled
-  EXPECT_EQ(rtcm.LastMessageNumber(), 1005u);
-  EXPECT_FALSE(rtcm.Prc_Prtcl_ID(1000, frame.data(), 20));  // out of range, still recorded
-  EXPECT_EQ(rtcm.LastMessageNumber(), 1000u);
+  EXPECT_TRUE(!rtcm.Prc_Prtcl_ID(1005, frame.data(), 20) && rtcm.LastMessageNumber() == 1005);  // in range, not handled
+  // Out of range, still recorded.
+  EXPECT_TRUE(!rtcm.Prc_Prtcl_ID(1000, frame.data(), 20) && rtcm.LastMessageNumber() == 1000);
   EXPECT_FALSE(rtcm.Prc_Prtcl_ID(1069, frame.data(), 20));
-  EXPECT_TRUE(rtcm.Prc_Prtcl_ID(1004, frame.data(), 1));    // no length check for 1004/1012
-  EXPECT_TRUE(rtcm.Prc_Prtcl_ID(1012, frame.data(), 1));
-  EXPECT_FALSE(rtcm.Prc_Prtcl_ID(1004, nullptr, 20));       // nothing given: not traced or recorded
-  EXPECT_FALSE(rtcm.Prc_Prtcl_ID(1004, frame.data(), 0));
+  // No length check for 1004/1012; nothing given: not traced or recorded.
+  EXPECT_TRUE(rtcm.Prc_Prtcl_ID(1004, frame.data(), 1) && rtcm.Prc_Prtcl_ID(1012, frame.data(), 1));
+  EXPECT_FALSE(rtcm.Prc_Prtcl_ID(1004, nullptr, 20) || rtcm.Prc_Prtcl_ID(1004, frame.data(), 0));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "1005\r\n1000\r\n1069\r\n1004\r\n1012\r\n");
   EXPECT_EQ(rtcm.LastMessageNumber(), 1012u);
 }
