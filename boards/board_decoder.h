@@ -180,8 +180,6 @@ class BoardDecoder {
   GloEphemeris glo_eph[kGloEphemerisCount];
   SbasEphemeris sbas_eph[kSbasEphemerisCount];
   std::int32_t last_eph_sat = 0;  // satellite of the last decoded ephemeris
-  double ion_params[8] = {};      // ionosphere alpha0..3, beta0..3
-  double utc_params[5] = {};      // A1, A0, tot, WNt, dt_LS
 
   // ---- observations (the decoders' work area)
   em_obsd_t obs[kObsCapacity] = {};

@@ -9,6 +9,7 @@
 #include "boards/nmea/nmea_gsv.h"
 #include "boards/nmea/nmea_sentence.h"
 #include "boards/novatel/novatel_decoder.h"
+#include "boards/novatel/novatel_wire.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -17,7 +18,6 @@ namespace {
 constexpr unsigned kMinGsvFields = 7;
 constexpr unsigned kSatsPerSentence = 4;
 constexpr int kSbasNumberToPrn = 87;
-constexpr std::int32_t kBeidouOffset = 160;
 constexpr std::uint32_t kGpsGroupComplete = 0x8;
 constexpr std::uint32_t kBeidouGroupComplete = 0x20;
 
@@ -73,7 +73,7 @@ void NovAtelDecoder::OnBeidouGsv(const NmeaSentence& s) {
   for (std::uint32_t k = 0; k < table.count; ++k) {
     // Wrapping addition: a stored number may be anything a field held.
     table.sats[k].prn = static_cast<std::int32_t>(static_cast<std::uint32_t>(table.sats[k].prn) +
-                                                  static_cast<std::uint32_t>(kBeidouOffset));
+                                                  NovAtel::kBeidouOffset);
   }
   if (bds_sat_hold != 0) {
     bds_sat_bits |= kBeidouGroupComplete;

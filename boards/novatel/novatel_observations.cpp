@@ -25,7 +25,6 @@ constexpr std::uint32_t kParityKnown = 1u << 11;
 constexpr std::uint32_t kCodeLocked = 1u << 12;
 constexpr std::uint32_t kHalfCycleAdded = 1u << 28;
 constexpr unsigned kSystemBeidou = 4;
-constexpr unsigned kBeidouOffset = 160;
 
 // RANGECMP signal types and the observation codes they get.
 constexpr unsigned kSigL1CA = 0;
@@ -59,7 +58,7 @@ std::uint8_t SignalCode(unsigned signal) {
 // numbers move up by 160 (skipped when that leaves one byte), GPS 1..32 and
 // SBAS 120..138 are taken as they are, GLONASS 38..61 only with known parity.
 unsigned SatelliteOf(unsigned system, unsigned prn, bool parity_known) {
-  if (system == kSystemBeidou) return prn + kBeidouOffset < NovAtelDecoder::kSatSlots ? prn + kBeidouOffset : 0;
+  if (system == kSystemBeidou) return prn + NovAtel::kBeidouOffset < NovAtelDecoder::kSatSlots ? prn + NovAtel::kBeidouOffset : 0;
   if (prn >= 1 && prn <= 32) return prn;
   if (prn >= 38 && prn <= 61) return parity_known ? prn : 0;
   if (prn >= 120 && prn <= 138) return prn;

@@ -39,6 +39,9 @@ constexpr unsigned kIdBestXyz = 241;
 constexpr unsigned kId726 = 726;
 constexpr unsigned kIdEphem1047 = 1047;
 
+// BeiDou satellites are numbered PRN + 160 in the tables and observations.
+constexpr std::uint32_t kBeidouOffset = 160;
+
 // RANGECMP carrier phase: it rolls over at this many cycles, and the number
 // of roll-overs is recovered from the pseudorange with these wavelengths
 // (L1 for the L1 C/A signal, L2 for every other).
