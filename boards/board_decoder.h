@@ -176,13 +176,15 @@ class BoardDecoder {
   TRSMT_INFO trsmt_info = {};
 
   // ---- navigation store
-  em_eph_t eph[kEphemerisCount];
+  // The exported records are packed; the tables start on an 8-byte boundary
+  // so that their doubles are naturally aligned (record sizes are multiples of 8).
+  alignas(8) em_eph_t eph[kEphemerisCount];
   GloEphemeris glo_eph[kGloEphemerisCount];
   SbasEphemeris sbas_eph[kSbasEphemerisCount];
   std::int32_t last_eph_sat = 0;  // satellite of the last decoded ephemeris
 
   // ---- observations (the decoders' work area)
-  em_obsd_t obs[kObsCapacity] = {};
+  alignas(8) em_obsd_t obs[kObsCapacity] = {};
   std::uint32_t obs_capacity = kObsCapacity;
   std::uint32_t obs_count = 0;
 

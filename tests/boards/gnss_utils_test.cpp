@@ -33,7 +33,7 @@ std::tm Utc(std::int64_t count) {
 TEST(GnssTimeTest, GpsEpochAndFractions) {
   const em_gtime_t epoch = GpsToTime(0, 0.0), t = GpsToTime(0, 1.5);
   EXPECT_EQ((U{epoch.time, t.time}), (U{315964800, 315964801}));
-  EXPECT_EQ(epoch.time, EpochToTime(1980, 1, 6, 0, 0, 0).time);
+  EXPECT_EQ(+epoch.time, +EpochToTime(1980, 1, 6, 0, 0, 0).time);
   EXPECT_EQ((D{epoch.sec, t.sec}), (D{0.0, 0.5}));
   const std::int64_t week7 = GpsToTime(7, 0.0).time;  // out of range: 0 s
   EXPECT_EQ((U{GpsToTime(7, 2e9).time, GpsToTime(7, std::nan("")).time}), (U{week7, week7}));
@@ -55,7 +55,7 @@ TEST(GnssTimeTest, EpochToTimeMatchesUtcCalendarAndCarries) {
     const std::tm tm = Utc(t.time);
     ASSERT_EQ((U{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}),
               (U{y, mo, d, h, mi, s}));
-    ASSERT_EQ(t.sec, 0.125);
+    ASSERT_EQ(+t.sec, 0.125);
   }
   // Day 30 of February 2024, month 15 of 2023 and second 60.5 carry into 2024-03-01.
   const std::int64_t base = EpochToTime(2024, 3, 1, 0, 0, 0).time;
@@ -63,7 +63,7 @@ TEST(GnssTimeTest, EpochToTimeMatchesUtcCalendarAndCarries) {
   EXPECT_EQ((U{EpochToTime(2024, 2, 30, 0, 0, 0).time, EpochToTime(2023, 15, 1, 0, 0, 0).time, leap.time,
                EpochToTime(2024, 3, 1, 0, 0, -1.0).time}),
             (U{base, base, base, base - 1}));
-  EXPECT_EQ(leap.sec, 0.5);
+  EXPECT_EQ(+leap.sec, 0.5);
 }
 
 TEST(GnssTimeTest, WeekToCalendarAgreesWithUtcForEveryDay) {
@@ -136,12 +136,12 @@ TEST(SubframeTest, FieldsAtTheirScalesAndToeAcrossTheWeekBoundary) {
 
   f.tow = 604194, f.toe = f.toc = 0;  // sent 600 s before the week ends
   e = Decoded(f);
-  EXPECT_EQ(e.week, week + 1);
+  EXPECT_EQ(+e.week, week + 1);
   EXPECT_EQ(TimeDiff(e.ttr, GpsToTime(week, 604200.0)), 0.0);  // the moment itself is unchanged
   ExpectEphemeris(e, f);
   f.tow = 594, f.toe = f.toc = 597600;  // sent just after the week began
   e = Decoded(f);
-  EXPECT_EQ(e.week, week - 1);
+  EXPECT_EQ(+e.week, week - 1);
   EXPECT_EQ(TimeDiff(e.ttr, GpsToTime(week, 600.0)), 0.0);
   ExpectEphemeris(e, f);
 }
@@ -176,7 +176,7 @@ TEST(SubframeTest, IonosphereUtcPageAndInvalidIds) {
     bad[35] = static_cast<std::uint8_t>((bad[35] & ~0x1C) | (id << 2));  // subframe 2 with another ID
     EXPECT_EQ(DecodeSubframe(bad.data() + 30, &e, ion, utc), static_cast<int>(id == 5 ? 5 : 0)) << id;
   }
-  EXPECT_EQ(e.iode, 77);
+  EXPECT_EQ(+e.iode, 77);
   EXPECT_EQ(ion[0], 9.0);
   EXPECT_EQ(DecodeSubframe(nullptr, &e, ion, utc), 0);
 }

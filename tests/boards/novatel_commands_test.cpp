@@ -31,7 +31,7 @@ Texts Commands(const std::function<void(NovAtelCommandSet&, CommandList&)>& call
   call(set, cmds);
   Texts out;
   for (const _STR_CMD& c : cmds) {
-    EXPECT_EQ(c.wait, wait);
+    EXPECT_EQ(+c.wait, wait);
     out.emplace_back(reinterpret_cast<const char*>(c.buf), c.len);
   }
   return out;

@@ -210,7 +210,7 @@ TEST(NovAtelEphemeris, LogsStoreNewIssuesOnly) {
   ASSERT_TRUE(b.Feed(Sim::GpsEphem({}, 12, f)));
   const em_eph_t& e = d.eph[11];
   EXPECT_EQ((U{d.msg_flags, d.last_eph_sat, e.sat, e.week}), (U{MsgBit::kEphemeris, 12, 12, f.week}));
-  EXPECT_EQ(e.toe.time, e.ttr.time);
+  EXPECT_EQ(+e.toe.time, +e.ttr.time);
   ExpectEphemeris(e, f);
   f.iode = 72;
   ASSERT_TRUE(b.Feed(Sim::GpsEphem({}, 12, f, 1047)));
@@ -262,8 +262,8 @@ TEST(NovAtelRangeCmp, RecordsToObservations) {
   const em_obsd_t *g5 = Find(d, 5), *g7 = Find(d, 7);  // L2C: second frequency, a quarter cycle on
   ASSERT_TRUE(g5 && g7);
   EXPECT_EQ((U{g5->code[0], g5->code[1], g7->code[1]}), (U{1, 19, 14}));
-  EXPECT_NEAR(g7->l[1], rs[2].phase + 0.25, 1.0 / 512);
-  EXPECT_EQ(g7->p[0], 0.0);
+  EXPECT_NEAR(+g7->l[1], rs[2].phase + 0.25, 1.0 / 512);
+  EXPECT_EQ(+g7->p[0], 0.0);
   EXPECT_TRUE(Find(d, 46) && Find(d, 170) && Find(d, 133));  // GLONASS, BeiDou 10, SBAS
   const em_obsd_t* g9 = Find(d, 9);  // code and phase unlocked
   ASSERT_NE(g9, nullptr);
@@ -402,8 +402,8 @@ TEST(NovAtelCapture, EveryBestPosMatchesItsFieldsAndEmGnssAgrees) {
   gnss.Get_Gnss_Pos(&pos);
   gnss.Get_Gnss_Obs_t(&obs);
   EXPECT_TRUE(pos.latitude == d.latitude && pos.height == d.height && pos.solution == d.solution_code);
-  EXPECT_EQ(pos.year, 2009);
-  ASSERT_EQ(obs.n, d.obs_count);
+  EXPECT_EQ(+pos.year, 2009);
+  ASSERT_EQ(+obs.n, d.obs_count);
   EXPECT_EQ(std::memcmp(obs.data, d.obs, obs.n * sizeof(em_obsd_t)), 0);
 }
 

@@ -18,7 +18,7 @@ std::vector<unsigned int> PacketSizes(unsigned int length) {
   ProtocolEngine::AppendRawPackets(cmds, data.data(), length, 50);
   std::vector<unsigned int> sizes;
   for (const _STR_CMD& c : cmds) {
-    EXPECT_EQ(c.wait, 50u);
+    EXPECT_EQ(+c.wait, 50u);
     sizes.push_back(c.len);
   }
   return sizes;
@@ -39,7 +39,7 @@ TEST(ProtocolEngine, RawPacketsAreCutAt512Bytes) {
   // The second packet starts at byte 512; the rest of the packet is zero.
   EXPECT_EQ((std::vector<unsigned>{cmds[1].wait, cmds[2].buf[0], cmds[2].buf[88]}), (std::vector<unsigned>{100, 0, 0}));
   engine.CustomPackets(cmds, data.data(), 1);
-  EXPECT_EQ(cmds.back().wait, 50u);
+  EXPECT_EQ(+cmds.back().wait, 50u);
 }
 
 TEST(ProtocolEngine, CommandsReachTheAdapter) {

@@ -90,7 +90,7 @@ struct Expected {
 void ExpectAnswers(const Snapshot& s, const Expected& e) {
   Testing::ExpectNear(D{s.pos.latitude, s.pos.longitude, s.dops.pdop, s.dops.hdop, s.dops.vdop},
                       D{e.lat, e.lon, e.pdop, e.hdop, e.vdop}, 1e-12);
-  EXPECT_NEAR(s.pos.height, e.height, 1e-9);
+  EXPECT_NEAR(+s.pos.height, e.height, 1e-9);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.gga), s.gga_length), e.gga);
   for (int system = 0; system < 3; ++system) {
     ASSERT_EQ(s.counts[system], e.counts[system]) << "system " << system + 1;

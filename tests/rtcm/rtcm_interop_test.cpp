@@ -96,8 +96,8 @@ TEST(RtcmInterop, Message1004AgreesWithGpsdecode) {
       const em_obsd_t& got = records[next++];
       SCOPED_TRACE("frame " + std::to_string(frames) + " PRN field " + std::to_string(ref.ident));
       ++satellites;
-      EXPECT_NEAR(got.p[0], ref.p1, 1e-3);
-      EXPECT_NEAR(got.p[1], ref.p1 + ref.pr21, 1e-3);
+      EXPECT_NEAR(+got.p[0], ref.p1, 1e-3);
+      EXPECT_NEAR(+got.p[1], ref.p1 + ref.pr21, 1e-3);
       EXPECT_LT(PhaseError(got.l[0] - (ref.p1 + ref.delta1) * kL1CyclesPerMetre), 1e-3);
       EXPECT_LT(PhaseError(got.l[1] - (ref.p1 + ref.delta2) * kL2CyclesPerMetre), 1e-3);
     }
