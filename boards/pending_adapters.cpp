@@ -6,10 +6,7 @@
 namespace Kestrel {
 namespace KsParse {
 
-BoardAdapter* CreateTrimbleAdapter(std::int32_t) { return nullptr; }
 BoardAdapter* CreateSoftReceiverAdapter() { return nullptr; }
-BoardAdapter* CreateHemisphereAdapter() { return nullptr; }
-BoardAdapter* CreateHemisphere2Adapter() { return nullptr; }
 BoardAdapter* CreateNewProtoBoardAdapter() { return nullptr; }
 
 }  // namespace KsParse
