@@ -67,6 +67,19 @@ unsigned char Xor(const unsigned char* bytes, std::size_t count) {
   return x;
 }
 
+// Cuts `length` bytes into records of at most 55 bytes, each with `wait`,
+// and hands each to `frame` in order.
+template <class Frame>
+void ForEachPiece(const unsigned char* bytes, std::size_t length, std::uint32_t wait, Frame frame) {
+  for (std::size_t at = 0; at < length; at += kPieceBytes) {
+    _STR_CMD piece = {};
+    piece.len = static_cast<std::uint32_t>(length - at < kPieceBytes ? length - at : kPieceBytes);
+    piece.wait = wait;
+    std::memcpy(piece.buf, bytes + at, piece.len);
+    frame(piece);
+  }
+}
+
 void Empty(_STR_CMD& record) {
   std::memset(record.buf, 0, sizeof record.buf);
   record.len = 0;
@@ -225,16 +238,18 @@ void SplitAndFrame(const ProtocolEngine& engine, CommandList& out, const Command
     if (bytes <= kPieceBytes) {
       _STR_CMD record = source;
       frame(record);
-      continue;
-    }
-    for (std::uint32_t at = 0; at < bytes; at += kPieceBytes) {
-      _STR_CMD piece = {};
-      piece.len = bytes - at < kPieceBytes ? bytes - at : kPieceBytes;
-      piece.wait = kWaitPiece;
-      std::memcpy(piece.buf, source.buf + at, piece.len);
-      frame(piece);
+    } else {
+      ForEachPiece(source.buf, bytes, kWaitPiece, frame);
     }
   }
+}
+
+void FramePieces(const ProtocolEngine& engine, CommandList& out, const unsigned char* bytes, std::size_t length,
+                 const char id[2], std::uint32_t wait) {
+  ForEachPiece(bytes, length, wait, [&](_STR_CMD& piece) {
+    FrameRecord(engine, piece, id);
+    out.push_back(piece);
+  });
 }
 
 void AppendTemplateCommand(const ProtocolEngine& engine, CommandList& cmds, const char* text, std::uint32_t wait,

@@ -84,6 +84,11 @@ enum class PassThrough { kBoard, kModem };
 // each with wait 100.
 void SplitAndFrame(const ProtocolEngine& engine, CommandList& out, const CommandList& in, PassThrough kind);
 
+// Frames `length` bytes under `id` as records of at most 55 payload bytes
+// each (a shorter last piece holds the remainder), every one with `wait`.
+void FramePieces(const ProtocolEngine& engine, CommandList& out, const unsigned char* bytes, std::size_t length,
+                 const char id[2], std::uint32_t wait);
+
 // The common shape of a catalogue command: encodes the formatted template
 // with class code 8 (or `class_code`) and appends one record carrying the
 // frame and `wait`. With a connection status other than 1 or 2 the record

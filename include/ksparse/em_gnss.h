@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <ksparse/nav_records.h>
+#include <ksparse/survey_records.h>
 #include <ksparse/types.h>
 
 namespace Kestrel {
@@ -111,6 +112,55 @@ class Em_Gnss {
   void Get_PassCom_Char(PASSCOMCHAR& out);
   void Get_Cmd_PassCom(std::vector<_STR_CMD>& cmds, unsigned int port);
   void Set_GNSS_ParseNmea(bool on);
+  // ---- the maker's older receivers: device commands, appended to the
+  // caller's vector (nothing for other receivers)
+  void Get_DeviceInfo(std::vector<_STR_CMD>& cmds);
+  void Get_Battery(std::vector<_STR_CMD>& cmds);
+  void Get_CloseReceiver(std::vector<_STR_CMD>& cmds);
+  void Get_200Data(std::vector<_STR_CMD>& cmds, bool on);
+  void Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& cmds, NV_COM_BAUD_ENUM* baud, NV_COM_PORT_ENUM port);
+  void Get_Cmd_Position_Frq(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate);
+  void Set_eBubble_frq(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate);
+  void Set_eBubble_calibration(std::vector<_STR_CMD>& cmds, bool on, int value);
+  void Send_Gprs_DiffInfo(std::vector<_STR_CMD>& cmds);
+  void Get_NvMdl(std::vector<_STR_CMD>& cmds, unsigned int mode);
+  void Set_Static_Begin(std::vector<_STR_CMD>& cmds, bool begin);
+  // Begins with a manual recording time of `minutes`.
+  void Set_Static_Begin(std::vector<_STR_CMD>& cmds, bool begin, unsigned short minutes);
+  void Set_Static_Progress_Enabled(std::vector<_STR_CMD>& cmds, bool on);
+  void Get_Cmd_Static_Point(std::vector<_STR_CMD>& cmds);
+  void Set_Static_Point(std::vector<_STR_CMD>& cmds, Static_Point* point);
+  void Set_Static_AnteType(std::vector<_STR_CMD>& cmds, const char* type);
+  void Get_Cmd_Static_AntType(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Static_FileDir(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Read_Static_File(std::vector<_STR_CMD>& cmds, unsigned int number);
+  void Get_Cmd_Delete_Static_File(std::vector<_STR_CMD>& cmds, unsigned int number);
+  void Get_Cmd_Add_BasePos_To_List(std::vector<_STR_CMD>& cmds, double x, double y, double z);
+  void Get_Cmd_Get_BasePosition_Difference(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Set_BasePosition_Difference(std::vector<_STR_CMD>& cmds, double difference);
+  void Get_Cmd_Remove_BasePos_From_List(std::vector<_STR_CMD>& cmds, int index);
+  void Set_DevcInfo_OutPut(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_RrdTp(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_RrdTime(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_RrdFrq(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_Mask(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_TrsmtPort(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_TrsmtFmat(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_StrtTp(std::vector<_STR_CMD>& cmds, unsigned int v);
+  void Set_DevcInfo_AutoBaseDist(std::vector<_STR_CMD>& cmds, unsigned short metres);
+  void Set_DevcInfo_ManualRrdTime(std::vector<_STR_CMD>& cmds, unsigned short minutes);
+  void Send_DevcInfo_Update_Str(std::vector<_STR_CMD>& cmds);
+  // Sends `code` and the 128 bytes at `data`; the last argument is not read.
+  void Send_DevcInfo_Update_Crs(std::vector<_STR_CMD>& cmds, unsigned short code, unsigned char* data,
+                                unsigned int length);
+  void Get_Cmd_StartPPKpt(std::vector<_STR_CMD>& cmds, StartPointInfo* point);
+  void Get_Cmd_EndPPKpt(EndPointInfo* point, std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_AntPPKpt(AntPointInfo* point, std::vector<_STR_CMD>& cmds);
+  // The receiver's own NMEA output: the board's sentences, then the sentence
+  // mask at `rate`; the second form also sends each sentence's rate.
+  void Set_Norvik_NMEA(std::vector<_STR_CMD>& cmds, std::vector<_set_nmea>& list, int rate);
+  void Set_Norvik_NMEA(std::vector<_STR_CMD>& cmds, std::vector<_set_nmea>& list, int rate, bool flag);
+
   // Cuts the bytes into packets of at most 512 bytes, without framing.
   void GetCustomCommandPackets(std::vector<_STR_CMD>& cmds, const unsigned char* data,
                                unsigned int length);
@@ -128,6 +178,9 @@ class Em_Gnss {
   void Gnss_Logger_Md(unsigned long value);
 
   void Notify(Msg_Type kind, unsigned int value);
+  void AppendPointRecord(std::vector<_STR_CMD>& cmds, int kind, const void* point);
+  void AppendReceiverNmea(std::vector<_STR_CMD>& cmds, const std::vector<_set_nmea>& list, int rate,
+                          const bool* flag);
 
   bool recording;
   ProtocolEngine* engine;

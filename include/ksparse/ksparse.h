@@ -5,5 +5,6 @@
 #include <ksparse/critical_section.h>
 #include <ksparse/nav_records.h>
 #include <ksparse/rtcm.h>
+#include <ksparse/survey_records.h>
 #include <ksparse/types.h>
 #include <ksparse/em_gnss.h>
