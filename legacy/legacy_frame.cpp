@@ -269,6 +269,14 @@ void AppendTemplateCommand(const ProtocolEngine& engine, CommandList& cmds, cons
   cmds.push_back(record);
 }
 
+void AppendModemCommand(const ProtocolEngine& engine, CommandList& cmds, unsigned char code,
+                        const unsigned char* data, unsigned int data_length, std::uint32_t wait) {
+  _STR_CMD record = {};
+  record.wait = wait;
+  BuildModemPacket(engine, code, record.buf, &record.len, data_length, data);
+  cmds.push_back(record);
+}
+
 }  // namespace Legacy
 }  // namespace KsParse
 }  // namespace Kestrel

@@ -97,6 +97,12 @@ void FramePieces(const ProtocolEngine& engine, CommandList& out, const unsigned 
 void AppendTemplateCommand(const ProtocolEngine& engine, CommandList& cmds, const char* text, std::uint32_t wait,
                            unsigned int class_code = kClassCommand);
 
+// A modem command: one record carrying the VS frame of the modem packet with
+// `code` and `data`, and `wait`; empty when the connection status allows no
+// frame.
+void AppendModemCommand(const ProtocolEngine& engine, CommandList& cmds, unsigned char code,
+                        const unsigned char* data, unsigned int data_length, std::uint32_t wait);
+
 }  // namespace Legacy
 }  // namespace KsParse
 }  // namespace Kestrel

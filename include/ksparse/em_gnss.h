@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
 #include <ksparse/survey_records.h>
 #include <ksparse/types.h>
@@ -160,6 +161,15 @@ class Em_Gnss {
   // mask at `rate`; the second form also sends each sentence's rate.
   void Set_Norvik_NMEA(std::vector<_STR_CMD>& cmds, std::vector<_set_nmea>& list, int rate);
   void Set_Norvik_NMEA(std::vector<_STR_CMD>& cmds, std::vector<_set_nmea>& list, int rate, bool flag);
+
+  // ---- correction caster login through an older receiver's modem
+  // The NTRIP request, in VL frames of at most 55 characters.
+  void Set_Cors_Login(std::vector<_STR_CMD>& cmds, const cors_info& info);
+  // Stores the credentials for the modem's automatic login (mode 1 "M",
+  // mode 2 "m", any other "-"); nothing when the three texts reach 50
+  // characters together.
+  void Set_Cors_Info_Auto(std::vector<_STR_CMD>& cmds, const cors_info& info, unsigned int mode);
+  void Send_Cors_Info_Auto(std::vector<_STR_CMD>& cmds);
 
   // Cuts the bytes into packets of at most 512 bytes, without framing.
   void GetCustomCommandPackets(std::vector<_STR_CMD>& cmds, const unsigned char* data,

@@ -2,7 +2,9 @@
 // the shared records and the locking classes.
 #pragma once
 
+#include <ksparse/base64.h>
 #include <ksparse/critical_section.h>
+#include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
 #include <ksparse/rtcm.h>
 #include <ksparse/survey_records.h>
