@@ -7,7 +7,6 @@ namespace Kestrel {
 namespace KsParse {
 
 BoardAdapter* CreateSoftReceiverAdapter() { return nullptr; }
-BoardAdapter* CreateNewProtoBoardAdapter() { return nullptr; }
 
 }  // namespace KsParse
 }  // namespace Kestrel
