@@ -1,12 +1,48 @@
 #include "engines/newproto_engine.h"
 
+#include <cstring>
 #include <new>
 
 #include "boards/adapter_factory.h"
-#include "engines/parse_step.h"
+#include "newproto/newproto_board_data.h"
+#include "newproto/newproto_codec.h"
+#include "newproto/newproto_wire.h"
 
 namespace Kestrel {
 namespace KsParse {
+
+namespace {
+
+using NewProto::kEnd0;
+using NewProto::kEnd1;
+using NewProto::kSync0;
+using NewProto::kSync1;
+
+constexpr unsigned char kCr = 0x0D;
+constexpr unsigned char kLf = 0x0A;
+constexpr unsigned kTransportHead = 5;  // "$$", stream, sequence, length
+constexpr unsigned kGgaLead = 6;        // "$GPGGA"
+constexpr std::uint16_t kDataLinkSetCode = 50;
+
+struct StartTable {
+  std::uint8_t may_start[256];
+};
+
+constexpr StartTable OnlyByte(unsigned char b) {
+  StartTable t{};
+  t.may_start[b] = 1;
+  return t;
+}
+
+constexpr StartTable kTransportStarts = OnlyByte('$');
+constexpr StartTable kPacketStarts = OnlyByte(kSync0);
+
+// Every pass of the parse loops consumes at least one held byte, so a loop
+// never needs more passes than the buffer holds bytes (plus its state
+// changes); the bound only guards against a reader that stops consuming.
+constexpr int kMaxPasses = 4 * RecvBuffer::kCapacity + 8;
+
+}  // namespace
 
 NewProtoEngine::NewProtoEngine()
     : ProtocolEngine(GNSS_MNFCTR_NORVIK), reassembly(new (std::nothrow) RecvBuffer()) {}
@@ -17,24 +53,223 @@ NewProtoEngine::~NewProtoEngine() {
 }
 
 bool NewProtoEngine::SelectBoard(MAINBD_OEM_TYPE) {
+  ReplaceAdapter(nullptr);
   ReplaceAdapter(CreateNewProtoBoardAdapter());
   return true;
 }
 
-void NewProtoEngine::SendDiffData(CommandList&, const unsigned char*, unsigned int) {
-  // Corrections travel as packet items; the packet codec builds them.
+void NewProtoEngine::SendDiffData(CommandList& cmds, const unsigned char* data, unsigned int length) {
+  if (data == nullptr || length == 0) return;
+  const std::uint16_t code = kDataLinkSetCode;
+  const NV_BLOCK_DATA_STRUCT block = {length, data};
+  NewProto::BuildPacket(cmds, {{NewProto::kItemMessageCode, &code}, {0x1504, &block}}, 0);
+}
+
+Msg_Type NewProtoEngine::KindOfCode(std::uint16_t code) {
+  switch (code) {
+    case 2: case 3: case 10: case 11: case 38: case 39:
+      return MSG_NV_SYSTEM;
+    case 14: case 15: case 16:
+      return MSG_NV_GNSS;
+    case 22: case 23: case 46: case 47: case 50: case 51:
+      return MSG_NV_RADIO_LINK;
+    case 34: case 35: case 42: case 43:
+      return MSG_NV_WIFI_MODEM;
+    default:
+      return MSG_NONE;
+  }
 }
 
 int NewProtoEngine::ParseNext() {
-  // The transport and packet readers come with the packet codec; until then
-  // bytes are skipped one by one so that the buffer never clogs.
-  if (rx == nullptr) return 0;
-  rx->BeginStep();
-  last_kind = MSG_NONE;
+  if (rx == nullptr || reassembly == nullptr) return 0;
+  if (rx->Fill() > RecvBuffer::kCompactThreshold) rx->Compact();
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    switch (transport_state) {
+      case kLeadSeen: {
+        if (!rx->Read(scratch + 2, 3)) return 0;
+        transport_state = kHeaderRead;
+        if (scratch[4] > NewProto::kMaxChunk) {
+          transport_state = kHunting;
+          rx->Discard(1);
+        }
+        break;
+      }
+      case kHeaderRead: {
+        const unsigned n = scratch[4];
+        if (!rx->Read(scratch + kTransportHead, static_cast<int>(n + 2))) return 0;
+        transport_state = kHunting;
+        if (scratch[kTransportHead + n] != kCr || scratch[kTransportHead + n + 1] != kLf) {
+          rx->Discard(1);
+          break;
+        }
+        AppendChunk();
+        rx->Commit();
+        if (ParsePackets()) return 1;
+        break;
+      }
+      case kGgaLine: {
+        int length = 0;
+        if (!rx->ReadLine(scratch + kGgaLead, kScratchSize - kGgaLead, &length)) {
+          // A line that can no longer end within 251 bytes loses its $GPGGA.
+          if (length > RecvBuffer::kMaxLine) {
+            transport_state = kHunting;
+            rx->Commit();
+          }
+          return 0;
+        }
+        transport_state = kHunting;
+        rx->Commit();  // the cursor is on the CR; hunting passes over CR LF
+        if (adapter != nullptr &&
+            adapter->AcceptPassThrough(scratch, kGgaPassThroughId, static_cast<unsigned>(length) + kGgaLead)) {
+          last_kind = MSG_NV_NMEA;
+          // The flags the board set for this sentence, not those of the
+          // packet before it.
+          changed_flags = adapter->decoder != nullptr ? adapter->decoder->msg_flags : 0;
+          return 1;
+        }
+        break;
+      }
+      default: {  // hunting; an unknown state counts as hunting
+        transport_state = kHunting;
+        rx->BeginStepSkipping(kTransportStarts.may_start, 2);
+        unsigned char lead[2];
+        if (!rx->Read(lead, 2)) return 0;
+        if (lead[0] == '$' && lead[1] == '$') {
+          scratch[0] = scratch[1] = '$';
+          transport_state = kLeadSeen;
+        } else if (lead[0] == '$' && lead[1] == 'G') {
+          if (!rx->Read(scratch + 2, 4)) return 0;
+          if (std::memcmp(scratch + 2, "PGGA", 4) == 0) {
+            std::memcpy(scratch, "$G", 2);
+            transport_state = kGgaLine;
+          } else {
+            rx->Discard(2);
+          }
+        } else {
+          rx->Discard(1);
+        }
+        break;
+      }
+    }
+  }
+  return 0;
+}
+
+void NewProtoEngine::ClearReassembly() {
+  reassembly->Reset();
+  packet_state = kHunting;
+}
+
+void NewProtoEngine::AppendChunk() {
+  const std::uint8_t stream = scratch[2];
+  const std::uint8_t sequence = scratch[3];
+  const unsigned n = scratch[4];
+  if (n > NewProto::kMaxChunk) return;
+
+  if (last_stream == 0) {
+    last_stream = stream;
+  } else if (last_stream != stream) {
+    last_stream = stream;
+    ClearReassembly();
+  }
+  // A lost frame cuts the packet it carried: drop what was gathered.
+  if (last_sequence < NewProto::kSequenceModulus &&
+      (last_sequence + 1) % NewProto::kSequenceModulus != sequence) {
+    ClearReassembly();
+  }
+  last_sequence = sequence;
+
+  if (n == 0) return;
+  // Bytes already split off are reclaimed only when the chunk would not fit
+  // otherwise, so that a long stream of packets never overflows the buffer;
+  // a chunk that still does not fit empties it and is dropped.
+  if (reassembly->Fill() + static_cast<int>(n) > RecvBuffer::kCapacity) reassembly->Compact();
+  if (reassembly->Fill() + static_cast<int>(n) > RecvBuffer::kCapacity) {
+    ClearReassembly();
+    return;
+  }
+  reassembly->Append(scratch + kTransportHead, n);
+}
+
+bool NewProtoEngine::ParsePackets() {
+  RecvBuffer& rb = *reassembly;
+  bool decoded = false;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    if (packet_state == kHunting) {
+      rb.BeginStepSkipping(kPacketStarts.may_start, 2);
+      if (!rb.Read(header.sync, 2)) return decoded;
+      if (header.sync[0] == kSync0 && header.sync[1] == kSync1) {
+        packet_state = 1;
+      } else {
+        rb.Discard(1);
+      }
+      continue;
+    }
+    if (packet_state == 1) {
+      unsigned char h[11];
+      if (!rb.Read(h, 11)) return decoded;
+      header.flags = h[0];
+      header.tag = NewProto::U32(h + 1);
+      header.word = NewProto::U32(h + 5);
+      header.length = NewProto::U16(h + 9);
+      if (header.length >= NewProto::kMinPayload && header.length <= RecvBuffer::kCapacity) {
+        packet_state = 3;
+      } else {
+        packet_state = kHunting;
+        rb.Discard(1);
+      }
+      continue;
+    }
+    // Header read: the payload, check field and end bytes must all be held.
+    const unsigned length = header.length;
+    if (length < NewProto::kMinPayload || length > RecvBuffer::kCapacity) {
+      packet_state = kHunting;
+      continue;
+    }
+    if (!rb.Read(payload_, static_cast<int>(length + NewProto::kTrailerBytes))) return decoded;
+    packet_state = kHunting;
+    header.check = NewProto::U32(payload_ + length);
+    header.end[0] = payload_[length + 4];
+    header.end[1] = payload_[length + 5];
+    if (header.end[0] != kEnd0 || header.end[1] != kEnd1) {
+      rb.Discard(1);
+      continue;
+    }
+    if (DecodeItems(header.length)) decoded = true;
+    rb.Commit();
+  }
+  return decoded;
+}
+
+bool NewProtoEngine::DecodeItems(std::uint16_t length) {
+  // The payload opens with item 0x0001 (4-byte header, 2-byte code),
+  // followed by the second item's header.
+  const unsigned char* p = payload_;
+  last_kind = KindOfCode(NewProto::U16(p + 4));
   changed_flags = 0;
-  unsigned char byte;
-  if (!rx->Peek(&byte, 1)) return 0;
-  return FinishStep(*rx, StepOutcome::kSkip);
+  if (adapter == nullptr) return false;
+  NewProtoBoardData* board = dynamic_cast<NewProtoBoardData*>(adapter->decoder);
+
+  bool decoded = false;
+  unsigned id = NewProto::U16(p + 6);
+  unsigned item_length = NewProto::U16(p + 8);
+  unsigned consumed = NewProto::kMinPayload;
+  while (consumed + item_length <= length) {
+    if (item_length != 0) {
+      const unsigned char* value = p + consumed;
+      consumed += item_length;
+      if (adapter->DecodeMessage(value, id, item_length)) {
+        if (adapter->decoder != nullptr) changed_flags |= adapter->decoder->msg_flags;
+        if (board != nullptr) board->response_tag = header.tag;
+        decoded = true;
+      }
+    }
+    consumed += NewProto::kItemHeaderBytes;
+    if (consumed > length) break;
+    id = NewProto::U16(p + consumed - 4);
+    item_length = NewProto::U16(p + consumed - 2);
+  }
+  return decoded;
 }
 
 }  // namespace KsParse

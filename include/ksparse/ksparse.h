@@ -6,6 +6,7 @@
 #include <ksparse/critical_section.h>
 #include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
+#include <ksparse/newproto_records.h>
 #include <ksparse/rtcm.h>
 #include <ksparse/survey_records.h>
 #include <ksparse/types.h>
