@@ -20,6 +20,10 @@ constexpr std::uint32_t kWaitSequence = 200;  // base start sequences
 void AppendText(CommandList& cmds, const char* text, std::uint32_t wait);
 // The same for a text of known length that may hold NUL bytes.
 void AppendBytes(CommandList& cmds, const void* bytes, std::uint32_t length, std::uint32_t wait);
+// Formats one text command (printf style) and appends it; a text that does
+// not fit a packet is not appended.
+void AppendFormatted(CommandList& cmds, std::uint32_t wait, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
 
 class BoardCommandSet {
  public:

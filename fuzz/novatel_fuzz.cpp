@@ -2,11 +2,7 @@
 // ProcessFrame, directly and through the standard engine of Em_Gnss(1, 2).
 //
 // The input's first byte chooses the run. Bit 0: the rest is either raw
-// bytes, or a list of logs that get a valid CRC-32 so that the log decoders
-// behind the frame check run (each entry: message ID u16, message type u8,
-// announced body length u16, then the body, as many bytes as announced and
-// present; the announced length is written into the header as given, so it
-// may lie). Bit 1: the frames go to the adapter one by one, or as one stream
+// bytes, or a list of logs given a valid CRC-32 (see novatel_logs.h). Bit 1: the frames go to the adapter one by one, or as one stream
 // through RcvData and ParseData. Bits 2-7: the block size of the stream
 // (0: one byte at a time, else 37 times the value).
 #include <ksparse/em_gnss.h>
@@ -17,34 +13,14 @@
 #include <vector>
 
 #include "boards/adapter_factory.h"
-#include "boards/novatel/novatel_wire.h"
 #include "fuzz/fuzz_support.h"
+#include "fuzz/novatel_logs.h"
 
 using namespace Kestrel::KsParse;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::vector<Bytes> BuildLogs(const std::uint8_t* data, std::size_t size) {
-  std::vector<Bytes> logs;
-  std::size_t at = 0;
-  while (at + 5 <= size) {
-    const unsigned announced = data[at + 3] | (data[at + 4] << 8);
-    const std::size_t body = std::min<std::size_t>(announced, size - at - 5);
-    // Sync, header length 28, message ID, type, announced length; week 1562.
-    Bytes log = {0xAA, 0x44, 0x12, 28, data[at], data[at + 1], data[at + 2], 0, data[at + 3], data[at + 4]};
-    log.resize(28);
-    log[14] = 0x1A, log[15] = 0x06;
-    at += 5;
-    log.insert(log.end(), data + at, data + at + body);
-    at += body;
-    const std::uint32_t crc = NovAtel::Crc32(log.data(), log.size());
-    for (int k = 0; k < 4; ++k) log.push_back(static_cast<std::uint8_t>(crc >> (8 * k)));
-    logs.push_back(log);
-  }
-  return logs;
-}
 
 void ThroughAdapter(const std::vector<Bytes>& frames) {
   std::unique_ptr<BoardAdapter> adapter(CreateNovAtelAdapter(0));
@@ -78,7 +54,7 @@ void ThroughEngine(const std::vector<Bytes>& frames, std::size_t block) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const std::uint8_t mode = data[0];
-  const std::vector<Bytes> frames = (mode & 1) != 0 ? BuildLogs(data + 1, size - 1)
+  const std::vector<Bytes> frames = (mode & 1) != 0 ? Fuzz::BuildNovAtelLogs(data + 1, size - 1)
                                                    : std::vector<Bytes>{Bytes(data + 1, data + size)};
   if ((mode & 2) != 0) {
     ThroughEngine(frames, (mode >> 2) == 0 ? 1 : 37u * (mode >> 2));

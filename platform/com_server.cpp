@@ -46,12 +46,40 @@ bool FreeLibrary(ModuleHandle module) { return ::FreeLibrary(static_cast<HMODULE
 
 #else
 
-// No COM server exists off Windows: every call fails and callers run
-// without the server.
-HResult CoInitializeEx(void*, std::uint32_t) { return kFail; }
-HResult CoCreateInstance(const Guid&, void*, std::uint32_t, const Guid&, void** object) {
-  if (object != nullptr) *object = nullptr;
-  return kFail;
+// Off Windows, COM needs no initialisation and the registered in-process
+// classes are the only servers.
+namespace {
+struct RegisteredClass {
+  Guid clsid;
+  ClassFactory factory;
+};
+RegisteredClass registered[8] = {};
+constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154u);  // REGDB_E_CLASSNOTREG
+}  // namespace
+
+bool RegisterInProcessClass(const Guid& clsid, ClassFactory factory) {
+  RegisteredClass* free_slot = nullptr;
+  for (RegisteredClass& r : registered) {
+    if (r.factory != nullptr && r.clsid == clsid) {
+      r.factory = factory;
+      return true;
+    }
+    if (r.factory == nullptr && free_slot == nullptr) free_slot = &r;
+  }
+  if (factory == nullptr) return true;
+  if (free_slot == nullptr) return false;
+  *free_slot = {clsid, factory};
+  return true;
+}
+
+HResult CoInitializeEx(void*, std::uint32_t) { return kOk; }
+HResult CoCreateInstance(const Guid& clsid, void* outer, std::uint32_t, const Guid& iid, void** object) {
+  if (object == nullptr) return kFail;
+  *object = nullptr;
+  if (outer != nullptr) return kFail;  // no aggregation
+  for (const RegisteredClass& r : registered)
+    if (r.factory != nullptr && r.clsid == clsid) return r.factory(iid, object);
+  return kClassNotRegistered;
 }
 void CoUninitialize() {}
 std::uint32_t GetModuleFileNameW(ModuleHandle, wchar_t* path, std::uint32_t capacity) {

@@ -1,27 +1,10 @@
 #include "boards/novatel/novatel_commands.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 namespace Kestrel {
 namespace KsParse {
 namespace {
 
 constexpr double kRadToDeg = 57.29577951308232;
-
-// Formats one command and appends it. Every template here stays far below a
-// packet's 512 bytes.
-void AppendFormat(CommandList& cmds, std::uint32_t wait, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
-
-void AppendFormat(CommandList& cmds, std::uint32_t wait, const char* format, ...) {
-  char text[160];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vsnprintf(text, sizeof(text), format, args);
-  va_end(args);
-  if (n > 0 && static_cast<std::size_t>(n) < sizeof(text)) AppendText(cmds, text, wait);
-}
 
 void Append(CommandList& cmds, const char* text) { AppendText(cmds, text, kWaitSetting); }
 
@@ -45,9 +28,9 @@ constexpr NmeaLog kNmeaListOrder[] = {
 
 void AppendNmeaLog(CommandList& cmds, const char* sentence, GNSS_FRQ rate) {
   if (rate == GNSS_FRQ_STOP) {
-    AppendFormat(cmds, kWaitSetting, "UNLOG %s\r\n", sentence);
+    AppendFormatted(cmds, kWaitSetting, "UNLOG %s\r\n", sentence);
   } else {
-    AppendFormat(cmds, kWaitSetting, "LOG %s ONTIME %.2f\r\n", sentence,
+    AppendFormatted(cmds, kWaitSetting, "LOG %s ONTIME %.2f\r\n", sentence,
                  NovAtelCommandSet::LogPeriod(rate, true));
   }
 }
@@ -87,7 +70,7 @@ void NovAtelCommandSet::Init(CommandList& cmds) {
   Append(cmds, "fix none\r\n");
   Append(cmds, "log bestposb ontime 1\r\n");
   Append(cmds, "nmeatalker auto\r\n");
-  AppendFormat(cmds, kWaitSetting, "log rangecmpb ontime %.1f\r\n", ObsIntervalPeriod(obs_interval));
+  AppendFormatted(cmds, kWaitSetting, "log rangecmpb ontime %.1f\r\n", ObsIntervalPeriod(obs_interval));
   Append(cmds, "log psrdopb ontime 5\r\n");
   Append(cmds, "log gpgsv ontime 5\r\n");
   Append(cmds, "log gpgga ontime 1\r\n");
@@ -111,7 +94,7 @@ void NovAtelCommandSet::SendObs(CommandList& cmds, GNSS_FRQ rate) {
   if (rate == GNSS_FRQ_STOP) {
     Append(cmds, "unlog rangecmpb\r\n");
   } else {
-    AppendFormat(cmds, kWaitSetting, "log rangecmpb ontime %.1f\r\n", LogPeriod(rate, false));
+    AppendFormatted(cmds, kWaitSetting, "log rangecmpb ontime %.1f\r\n", LogPeriod(rate, false));
   }
 }
 
@@ -119,22 +102,22 @@ void NovAtelCommandSet::SendEphemeris(CommandList& cmds, GNSS_FRQ rate) {
   if (rate == GNSS_FRQ_STOP) {
     Append(cmds, "unlog rawephemb\r\n");
   } else {
-    AppendFormat(cmds, kWaitSetting, "log rawephemb ontime %f\r\n", LogPeriod(rate, false));
+    AppendFormatted(cmds, kWaitSetting, "log rawephemb ontime %f\r\n", LogPeriod(rate, false));
   }
 }
 
 void NovAtelCommandSet::SetElevMask(CommandList& cmds, unsigned int degrees, unsigned int system) {
   // System 1 GPS, 2 GLONASS, 3 or 4 both; anything else counts as GPS.
-  if (system != 2) AppendFormat(cmds, kWaitSetting, "ecutoff %d\r\n", static_cast<int>(degrees));
+  if (system != 2) AppendFormatted(cmds, kWaitSetting, "ecutoff %d\r\n", static_cast<int>(degrees));
   if (system >= 2 && system <= 4) {
-    AppendFormat(cmds, kWaitSetting, "gloecutoff %d\r\n", static_cast<int>(degrees));
+    AppendFormatted(cmds, kWaitSetting, "gloecutoff %d\r\n", static_cast<int>(degrees));
   }
   QueryElevMask(cmds);
 }
 
 void NovAtelCommandSet::SetSatUse(CommandList& cmds, unsigned int satellite, bool enable,
                                   unsigned int) {
-  AppendFormat(cmds, kWaitSetting, enable ? "unlockout %d\r\n" : "lockout %d\r\n",
+  AppendFormatted(cmds, kWaitSetting, enable ? "unlockout %d\r\n" : "lockout %d\r\n",
                static_cast<int>(satellite));
 }
 
@@ -167,7 +150,7 @@ void NovAtelCommandSet::Reset(CommandList& cmds) {
 }
 
 void NovAtelCommandSet::PassCom(CommandList& cmds, unsigned int port) {
-  AppendFormat(cmds, kWaitSetting, "log passcom%ub onchanged\r\n", port);
+  AppendFormatted(cmds, kWaitSetting, "log passcom%ub onchanged\r\n", port);
 }
 
 void NovAtelCommandSet::StartBase(CommandList& cmds) {
@@ -175,22 +158,22 @@ void NovAtelCommandSet::StartBase(CommandList& cmds) {
   const int mask = base.elev_mask;
   const unsigned port = base.port + 1;
   AppendText(cmds, "log bestposb ontime 1\r\n", w);
-  AppendFormat(cmds, w, "ecutoff %d\r\n", mask);
-  AppendFormat(cmds, w, "rtkelevmask user %d\r\n", mask);
+  AppendFormatted(cmds, w, "ecutoff %d\r\n", mask);
+  AppendFormatted(cmds, w, "rtkelevmask user %d\r\n", mask);
   AppendText(cmds, "gloecutoff 5.0\r\n", w);
-  AppendFormat(cmds, w, "fix position %.8lf %.8lf %.3lf\r\n", base.latitude * kRadToDeg,
+  AppendFormatted(cmds, w, "fix position %.8lf %.8lf %.3lf\r\n", base.latitude * kRadToDeg,
                base.longitude * kRadToDeg, base.height);
-  AppendFormat(cmds, w, "unlogall com%u\r\n", port);
-  AppendFormat(cmds, w, "log com%u bestposb ontime 5\r\n", port);
+  AppendFormatted(cmds, w, "unlogall com%u\r\n", port);
+  AppendFormatted(cmds, w, "log com%u bestposb ontime 5\r\n", port);
   if (base.port == 1) {
     AppendText(cmds, "LOG COM2,RAWEPHEMB,ONTIME 60\r\n", w);
     AppendText(cmds, "LOG COM2 GLORAWEPHEMB,ONTIME 80\r\n", w);
-    AppendFormat(cmds, w, "log com2,rangecmpb,ontime %.1f\r\n", ObsIntervalPeriod(obs_interval));
+    AppendFormatted(cmds, w, "log com2,rangecmpb,ontime %.1f\r\n", ObsIntervalPeriod(obs_interval));
     AppendText(cmds, "LOG COM2,TIMEB,ONTIME 1\r\n", w);
     AppendText(cmds, "LOG COM2,GPGGA,ONTIME 1\r\n", w);
   }
   AppendDiffOutput(cmds);
-  AppendFormat(cmds, w, "com com%u %u\r\n", port, base.baud);
+  AppendFormatted(cmds, w, "com com%u %u\r\n", port, base.baud);
   AppendText(cmds, "saveconfig\r\n", w);
 }
 
@@ -203,46 +186,46 @@ void NovAtelCommandSet::AppendDiffOutput(CommandList& cmds) {
   switch (base.diff_format) {
     case 3:  // CMR
     case 6:  // CMR+
-      AppendFormat(cmds, w, "dgpstxid cmr %u\r\n", id);
-      AppendFormat(cmds, w, "log com%u cmrobsb ontime %u\r\n", p, interval);
+      AppendFormatted(cmds, w, "dgpstxid cmr %u\r\n", id);
+      AppendFormatted(cmds, w, "log com%u cmrobsb ontime %u\r\n", p, interval);
       if (base.diff_format == 3) {
-        AppendFormat(cmds, w, "log com%u cmrrefb ontime 10\r\n", p);
+        AppendFormatted(cmds, w, "log com%u cmrrefb ontime 10\r\n", p);
       } else {
-        AppendFormat(cmds, w, "log com%u cmrplusb ontime 10\r\n", p);
+        AppendFormatted(cmds, w, "log com%u cmrplusb ontime 10\r\n", p);
       }
-      AppendFormat(cmds, w, "log com%u cmrdescb ontime 10 5\r\n", p);
+      AppendFormatted(cmds, w, "log com%u cmrdescb ontime 10 5\r\n", p);
       break;
     case 4:  // RTCM 2
-      AppendFormat(cmds, w, "dgpstxid rtcm %u\r\n", id);
-      AppendFormat(cmds, w, "log com%u rtcm3b ontime 10\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm22b ontime 10 7\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm1 ontime 5\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm1819b ontime %u\r\n", p, interval + 1);
-      AppendFormat(cmds, w, "log com%u rtcm31b ontime 2\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm32b ontime 2\r\n", p);
+      AppendFormatted(cmds, w, "dgpstxid rtcm %u\r\n", id);
+      AppendFormatted(cmds, w, "log com%u rtcm3b ontime 10\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm22b ontime 10 7\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm1 ontime 5\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm1819b ontime %u\r\n", p, interval + 1);
+      AppendFormatted(cmds, w, "log com%u rtcm31b ontime 2\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm32b ontime 2\r\n", p);
       break;
     case 5:  // RTCA: the transmitter ID is the port number
-      AppendFormat(cmds, w, "dgpstxid rtca %u\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcaobsb ontime %u\r\n", p, interval);
-      AppendFormat(cmds, w, "log com%u rtcaobs2b ontime %u\r\n", p, interval + 1);
-      AppendFormat(cmds, w, "log com%u rtcarefb ontime 10\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtca1b ontime 10 3\r\n", p);
+      AppendFormatted(cmds, w, "dgpstxid rtca %u\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcaobsb ontime %u\r\n", p, interval);
+      AppendFormatted(cmds, w, "log com%u rtcaobs2b ontime %u\r\n", p, interval + 1);
+      AppendFormatted(cmds, w, "log com%u rtcarefb ontime 10\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtca1b ontime 10 3\r\n", p);
       break;
     case 7:  // RTCM 3
-      AppendFormat(cmds, w, "dgpstxid rtcmv3 %u\r\n", id);
-      AppendFormat(cmds, w, "log com%u rtcm1004b ontime %u\r\n", p, interval);
+      AppendFormatted(cmds, w, "dgpstxid rtcmv3 %u\r\n", id);
+      AppendFormatted(cmds, w, "log com%u rtcm1004b ontime %u\r\n", p, interval);
       if (board_generation != 2) {
-        AppendFormat(cmds, w, "log com%u rtcm1005b ontime 10\r\n", p);
+        AppendFormatted(cmds, w, "log com%u rtcm1005b ontime 10\r\n", p);
       } else {
-        AppendFormat(cmds, w, "log com%u rtcm1012b ontime 1\r\n", p);
-        AppendFormat(cmds, w, "log com%u rtcm1006b ontime 10\r\n", p);
-        AppendFormat(cmds, w, "log com%u rtcm1008b ontime 10\r\n", p);
-        AppendFormat(cmds, w, "log com%u rtcm1033b ontime 10\r\n", p);
+        AppendFormatted(cmds, w, "log com%u rtcm1012b ontime 1\r\n", p);
+        AppendFormatted(cmds, w, "log com%u rtcm1006b ontime 10\r\n", p);
+        AppendFormatted(cmds, w, "log com%u rtcm1008b ontime 10\r\n", p);
+        AppendFormatted(cmds, w, "log com%u rtcm1033b ontime 10\r\n", p);
       }
       break;
     case 11:  // RTCM 2 message 1 only
-      AppendFormat(cmds, w, "dgpstxid rtcm %u\r\n", id);
-      AppendFormat(cmds, w, "log com%u rtcm1 ontime 1\r\n", p);
+      AppendFormatted(cmds, w, "dgpstxid rtcm %u\r\n", id);
+      AppendFormatted(cmds, w, "log com%u rtcm1 ontime 1\r\n", p);
       break;
     case 12:
     case 13:  // the board maker's compact format, always on COM2
@@ -250,13 +233,13 @@ void NovAtelCommandSet::AppendDiffOutput(CommandList& cmds) {
       AppendText(cmds, "log com2 novatelxrefb  ontime 10\r\n", w);
       break;
     case 14:  // RTCM 3 MSM
-      AppendFormat(cmds, w, "interfacemode com%u novatel rtcmv3\r\n", p);
-      AppendFormat(cmds, w, "dgpstxid rtcmv3 %u\r\n", id);
-      AppendFormat(cmds, w, "log com%u rtcm1074b ontime %u\r\n", p, interval);
-      AppendFormat(cmds, w, "log com%u rtcm1084b ontime 1\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm1124b ontime 1\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm1005b ontime 10\r\n", p);
-      AppendFormat(cmds, w, "log com%u rtcm1033b ontime 10\r\n", p);
+      AppendFormatted(cmds, w, "interfacemode com%u novatel rtcmv3\r\n", p);
+      AppendFormatted(cmds, w, "dgpstxid rtcmv3 %u\r\n", id);
+      AppendFormatted(cmds, w, "log com%u rtcm1074b ontime %u\r\n", p, interval);
+      AppendFormatted(cmds, w, "log com%u rtcm1084b ontime 1\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm1124b ontime 1\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm1005b ontime 10\r\n", p);
+      AppendFormatted(cmds, w, "log com%u rtcm1033b ontime 10\r\n", p);
       break;
     default:
       break;
@@ -265,8 +248,8 @@ void NovAtelCommandSet::AppendDiffOutput(CommandList& cmds) {
 
 void NovAtelCommandSet::StartRover(CommandList& cmds) {
   const int mask = rover.elev_mask;
-  AppendFormat(cmds, kWaitSetting, "ecutoff %d\r\n", mask);
-  AppendFormat(cmds, kWaitSetting, "rtkelevmask user %d\r\n", mask);
+  AppendFormatted(cmds, kWaitSetting, "ecutoff %d\r\n", mask);
+  AppendFormatted(cmds, kWaitSetting, "rtkelevmask user %d\r\n", mask);
   switch (rover.iono) {
     case 0: Append(cmds, "ionocondition quiet\r\n"); break;
     case 1: Append(cmds, "ionocondition normal\r\n"); break;
@@ -301,9 +284,9 @@ void NovAtelCommandSet::AppendRoverSource(CommandList& cmds) {
     default:
       break;
   }
-  AppendFormat(cmds, kWaitSetting, "rtksource %s any\r\n", source);
-  AppendFormat(cmds, kWaitSetting, "psrdiffsource %s any\r\n", source);
-  AppendFormat(cmds, kWaitSetting, "INTERFACEMODE COM%u %s NOVATEL\r\n", p, mode);
+  AppendFormatted(cmds, kWaitSetting, "rtksource %s any\r\n", source);
+  AppendFormatted(cmds, kWaitSetting, "psrdiffsource %s any\r\n", source);
+  AppendFormatted(cmds, kWaitSetting, "INTERFACEMODE COM%u %s NOVATEL\r\n", p, mode);
 }
 
 }  // namespace KsParse

@@ -1,0 +1,236 @@
+// The software-receiver adapter: bracketed NovAtel commands, the board's logs,
+// and positioning sessions with an in-process server (a fake registered as
+// the server's class).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "boards/board_test_support.h"
+#include "boards/softrcv/softrcv_decoder.h"
+#include "platform/com_server.h"
+
+namespace Kestrel {
+namespace KsParse {
+namespace {
+
+using namespace Testing;
+using namespace SoftRcv;
+
+const std::string kBegin("$$IM\x18\x01\x01\x1C\r\n", 10), kEnd("$$IM\x18\x01\x02\x1F\r\n", 10);
+
+std::vector<std::string> Texts(const CommandList& cmds) {
+  std::vector<std::string> out;
+  for (const _STR_CMD& c : cmds) {
+    EXPECT_EQ(c.wait, 50u);
+    out.emplace_back(reinterpret_cast<const char*>(c.buf), c.len);
+  }
+  return out;
+}
+
+struct SoftBoard : Board {
+  SoftBoard() : Board(CreateSoftReceiverAdapter()) {}
+  SoftReceiverDecoder& decoder() { return *static_cast<SoftReceiverDecoder*>(adapter->decoder); }
+  std::vector<std::string> Commands(void (BoardAdapter::*op)(CommandList&)) {
+    CommandList cmds;
+    (adapter.get()->*op)(cmds);
+    return Texts(cmds);
+  }
+};
+
+TEST(SoftReceiverCommands, BracketsRatesAndStarts) {
+  SoftBoard b;
+  ASSERT_NE(b.adapter, nullptr);
+  EXPECT_EQ(b.Commands(&BoardAdapter::Unlog), (std::vector<std::string>{kBegin, "unlogall\r\n", kEnd}));
+  CommandList cmds;
+  b.adapter->SetPosRate(cmds, GNSS_FRQ_STOP);
+  b.adapter->SetPosRate(cmds, GNSS_FRQ_10HZ);
+  b.adapter->SetElevMask(cmds, 12, 1);
+  b.adapter->SetElevMask(cmds, 7, 3);
+  b.adapter->SendObs(cmds, GNSS_FRQ_1HZ);  // not offered
+  EXPECT_EQ(Texts(cmds), (std::vector<std::string>{"log bestposb ontime 1\r\n", "log bestposb ontime 0.1\r\n",
+                                                    kBegin, "ecutoff 12\r\n", kEnd, kBegin, "gloecutoff 7\r\n",
+                                                    kEnd}));
+  b.adapter->commands->rover.diff_format = 4;
+  EXPECT_EQ(b.Commands(&BoardAdapter::StartRover)[1], "rtksource rtcm\r\n");
+
+  Base_Config& base = b.adapter->commands->base;
+  base.diff_format = 7;
+  base.output_route = 2;
+  base.port = 0;
+  base.latitude = 30 * kDeg;
+  base.longitude = -100.5 * kDeg;
+  base.height = 12.3456;
+  EXPECT_EQ(b.Commands(&BoardAdapter::StartBase),
+            (std::vector<std::string>{"ecutoff 10\r\n", "rtkelevmask user 10\r\n", "gloecutoff 5.0",
+                                      "fix position 30.00000000 -100.50000000 12.346\r\n", kBegin,
+                                      "unlogall com1\r\n", "log com1 rtcmdata1004b ontime 1\r\n",
+                                      "log com1 rtcmdata1005b ontime 5\r\n", "log gprs rtcmdata1004b ontime 1\r\n",
+                                      "log gprs rtcmdata1005b ontime 5\r\n"}));
+  base.diff_format = 5;  // no output of its own: the sequence ends after unlogall
+  EXPECT_EQ(b.Commands(&BoardAdapter::StartBase).back(), "unlogall com1\r\n");
+  base.diff_format = 6;
+  base.output_route = 1;
+  EXPECT_EQ(b.Commands(&BoardAdapter::StartBase).back(), "log gprs cmrdataobsb ontime 1\r\n");
+}
+
+TEST(SoftReceiverLogs, BoardLogsAndChannelTables) {
+  SoftBoard b;
+  Sim::NovAtelHeader h;
+  Sim::BestPosFields pos;
+  pos.latitude = 31.5;
+  ASSERT_TRUE(b.Feed(Sim::BestPos(h, pos)));
+  EXPECT_NEAR(b.decoder().latitude, 31.5 * kDeg, 1e-15);
+
+  // Log 912: two channels (the count says three, the body holds two).
+  std::vector<std::uint8_t> body = {3, 0, 0, 0};
+  const auto put16 = [&](unsigned v) { body.push_back(v & 0xFF), body.push_back(v >> 8); };
+  const auto putf = [&](float f) {
+    std::uint8_t raw[4];
+    std::memcpy(raw, &f, 4);
+    body.insert(body.end(), raw, raw + 4);
+  };
+  put16(5), put16(45), put16(270), put16(0), putf(44.5f), putf(38.0f);
+  put16(12), put16(static_cast<std::uint16_t>(-3)), put16(10), put16(0), putf(20.0f), putf(0.0f);
+  ASSERT_TRUE(b.Feed(Sim::NovAtelLog(912, h, body)));
+  const SatTable& gps = b.decoder().Table(kTableGps);
+  ASSERT_EQ(gps.count, 2u);
+  EXPECT_EQ((U{gps.sats[0].prn, gps.sats[0].elevation, gps.sats[0].azimuth, gps.sats[1].prn, gps.sats[1].elevation}),
+            (U{5, 45, 270, 12, -3}));
+  EXPECT_EQ(+gps.sats[0].snr, 44.5f);
+  EXPECT_EQ(b.decoder().msg_flags, 0x8000000u | 0x200000u);
+
+  // SATVIS is read and set aside; a frame of another kind changes nothing.
+  EXPECT_TRUE(b.Feed(Sim::NovAtelLog(48, h, std::vector<std::uint8_t>(40, 1))));
+  EXPECT_EQ(b.decoder().msg_flags, 0u);
+  EXPECT_TRUE(b.Feed(std::string("\x02\x00\x93xyz", 6)));
+  EXPECT_EQ(b.frame().length, 0u);
+}
+
+// A fake positioning server that records the calls it receives.
+class FakeSolver final : public ISolver {
+ public:
+  static FakeSolver* last;
+  static std::uint32_t entries;
+  std::vector<std::string> calls;
+  ISolutionSink* sink = nullptr;
+  std::uint32_t refs = 1;
+
+  HResult QueryInterface(const Guid&, void**) override { return Platform::kFail; }
+  std::uint32_t AddRef() override { return ++refs; }
+  std::uint32_t Release() override {
+    calls.push_back("release");
+    return --refs;
+  }
+  HResult Slot3() override { return 0; }
+  HResult Slot4() override { return 0; }
+  HResult AddStation(const SolverStation* s, std::int32_t*) override {
+    calls.push_back(std::string("station ") + s->name + (s->enabled == 1 ? " on" : " off"));
+    return 0;
+  }
+  HResult Configure(const SolverConfig* c, std::int32_t*) override {
+    std::string words = "configure";
+    for (int i = 0; i < 9; ++i) words += " " + std::to_string(c->words[i]);
+    calls.push_back(words);
+    return 0;
+  }
+  HResult Subscribe(ISolutionSink* s, std::uint32_t*) override {
+    sink = s;
+    sink->AddRef();
+    calls.push_back("subscribe");
+    return 0;
+  }
+  HResult Stop(std::int32_t mode) override {
+    calls.push_back("stop " + std::to_string(mode));
+    if (sink != nullptr) sink->Release(), sink = nullptr;
+    return 0;
+  }
+  HResult Slot9() override { return 0; }
+  HResult Slot10() override { return 0; }
+  HResult Restart(std::int32_t a, std::int32_t b) override {
+    calls.push_back("restart " + std::to_string(a) + " " + std::to_string(b));
+    return 0;
+  }
+  HResult Start() override {
+    calls.push_back("start");
+    return 0;
+  }
+  HResult Slot13() override { return 0; }
+  HResult Slot14() override { return 0; }
+  HResult Slot15() override { return 0; }
+  HResult Slot16() override { return 0; }
+  HResult Slot17() override { return 0; }
+  HResult Slot18() override { return 0; }
+  HResult Slot19() override { return 0; }
+  HResult Entries(SolverEntry*, std::uint32_t capacity, std::uint32_t* count) override {
+    calls.push_back("entries " + std::to_string(capacity));
+    *count = entries;
+    return 0;
+  }
+
+  static HResult Create(const Guid& iid, void** object) {
+    if (!(iid == kSolverInterface)) return Platform::kFail;
+    static FakeSolver instance;
+    instance = FakeSolver();
+    last = &instance;
+    *object = static_cast<ISolver*>(&instance);
+    return 0;
+  }
+};
+FakeSolver* FakeSolver::last = nullptr;
+std::uint32_t FakeSolver::entries = 2;
+
+TEST(SoftReceiverSession, ServerCallsAndSolutions) {
+  CommandList cmds;
+  {
+    SoftBoard b;
+    b.adapter->StartRover(cmds);  // no server installed: positions come from the board only
+    EXPECT_EQ(b.decoder().solver, nullptr);
+  }
+  ASSERT_TRUE(Platform::RegisterInProcessClass(kSolverClass, &FakeSolver::Create));
+  {
+    SoftBoard b;
+    b.adapter->StartRover(cmds);
+    ASSERT_NE(b.decoder().solver, nullptr);
+    FakeSolver& server = *FakeSolver::last;
+    EXPECT_EQ(server.calls, (std::vector<std::string>{"entries 8", "subscribe", "station Base on", "station Rover on",
+                                                      "configure 5 1 1000 10 1 0 0 1 0", "start"}));
+    // A solution 88 bytes into the notification.
+    std::vector<unsigned char> data(kSolutionOffset + sizeof(SolverSolution));
+    SolverSolution s = {};
+    s.type = 4;
+    s.latitude = 0.01;
+    s.longitude = -0.02;
+    s.height = 50;
+    s.undulation = 20;
+    s.variance_lat = 4, s.variance_lon = 9, s.variance_height = 16;
+    s.age = 0.0025;
+    std::memcpy(data.data() + kSolutionOffset, &s, sizeof s);
+    server.sink->OnSolution(data.data());
+    const SoftReceiverDecoder& d = b.decoder();
+    ExpectNear(D{d.latitude, d.longitude, d.height, d.sigma_lat, d.sigma_lon, d.sigma_vertical, d.diff_age},
+               D{0.5729577951308232, -1.1459155902616465, 30, 2, 3, 4, 2.5}, 1e-12);
+    EXPECT_EQ((U{d.solution_code, d.msg_flags}), (U{11, 0xB0000000u}));
+    // A second start restarts the running session.
+    b.adapter->StartRover(cmds);
+    EXPECT_EQ(server.calls.back(), "restart 0 3");
+    server.calls.clear();
+  }
+  EXPECT_EQ(FakeSolver::last->calls, (std::vector<std::string>{"stop 0", "release"}));
+  // A server offering no entries is let go at once.
+  FakeSolver::entries = 0;
+  {
+    SoftBoard b;
+    b.adapter->StartRover(cmds);
+    EXPECT_EQ(b.decoder().solver, nullptr);
+    EXPECT_EQ(FakeSolver::last->calls, (std::vector<std::string>{"entries 8", "stop 0", "release"}));
+  }
+  FakeSolver::entries = 2;
+  Platform::RegisterInProcessClass(kSolverClass, nullptr);
+}
+
+}  // namespace
+}  // namespace KsParse
+}  // namespace Kestrel
