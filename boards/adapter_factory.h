@@ -25,5 +25,18 @@ BoardAdapter* CreateHemisphere2Adapter();
 BoardAdapter* CreateNmeaOnlyAdapter(std::uint32_t kind);
 BoardAdapter* CreateNewProtoBoardAdapter();
 
+// `adapter` when it and every part of it (frame buffer, command set,
+// decoder and its differential stream) were allocated; otherwise it is
+// destroyed and null returned. For the factory functions above.
+inline BoardAdapter* CompleteAdapter(BoardAdapter* adapter) {
+  if (adapter == nullptr) return nullptr;
+  if (adapter->frame == nullptr || adapter->commands == nullptr || adapter->decoder == nullptr ||
+      adapter->decoder->diff == nullptr) {
+    delete adapter;
+    return nullptr;
+  }
+  return adapter;
+}
+
 }  // namespace KsParse
 }  // namespace Kestrel

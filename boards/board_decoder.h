@@ -129,6 +129,11 @@ class BoardDecoder {
   virtual void OnRmc(const NmeaSentence& s);                     // 9
   void OnGsa(const NmeaSentence& s);
   void OnZda(const NmeaSentence& s);
+  // The two halves of OnGga around its epoch bookkeeping, for decoders that
+  // keep their own: the fields (time, position, solution code, satellites,
+  // height, age), and the sentence kept as the last GGA text (0x1000).
+  void ReadGgaFields(const NmeaSentence& s);
+  void KeepGgaText(const NmeaSentence& s);
 
   // Differential frames: keep them in `diff` and report whether the
   // protocol decoder recognised them (then msg_flags gets 0x4000).

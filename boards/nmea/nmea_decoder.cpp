@@ -81,7 +81,7 @@ bool BoardDecoder::DecodeSentence(int code, const char* text, unsigned int lengt
   return true;
 }
 
-void BoardDecoder::OnGga(const NmeaSentence& s) {
+void BoardDecoder::ReadGgaFields(const NmeaSentence& s) {
   if (s.FieldLength(1) >= 2) ReadTime(*this, s, 1);
   // An empty coordinate leaves the stored one alone; its hemisphere letter
   // then has nothing to apply to (negating the old value would flip it at
@@ -101,6 +101,19 @@ void BoardDecoder::OnGga(const NmeaSentence& s) {
   // height stays (adding the separation to it would drift).
   if (!s.Empty(9)) height = s.Double(9) + (s.Empty(11) ? 0.0 : s.Double(11));
   diff_age = s.Empty(13) ? -1.0 : s.Double(13);
+}
+
+void BoardDecoder::KeepGgaText(const NmeaSentence& s) {
+  // The sentence is at most NmeaSentence::kMaxLength bytes, well inside the
+  // text area; the terminating NUL is for readers that treat it as a string.
+  std::memcpy(gga_text, s.Text(), s.Length());
+  gga_text[s.Length()] = '\0';
+  gga_length = s.Length();
+  msg_flags |= MsgBit::kGgaText;
+}
+
+void BoardDecoder::OnGga(const NmeaSentence& s) {
+  ReadGgaFields(s);
 
   // Epoch bookkeeping: a GGA after an RMC completes the pair.
   if (nmea_seen & NmeaSeen::kRmc) nmea_seen |= NmeaSeen::kGgaAfterRmc;
@@ -114,12 +127,7 @@ void BoardDecoder::OnGga(const NmeaSentence& s) {
       MsgBit::kNmeaPosition | MsgBit::kGstSeen | MsgBit::kRmcSeen | MsgBit::kSolution;
   if ((msg_flags & kEpoch) == kEpoch) msg_flags |= MsgBit::kPosition;
 
-  // The sentence is at most NmeaSentence::kMaxLength bytes, well inside the
-  // text area; the terminating NUL is for readers that treat it as a string.
-  std::memcpy(gga_text, s.Text(), s.Length());
-  gga_text[s.Length()] = '\0';
-  gga_length = s.Length();
-  msg_flags |= MsgBit::kGgaText;
+  KeepGgaText(s);
 }
 
 void BoardDecoder::OnGst(const NmeaSentence& s) {

@@ -80,6 +80,26 @@ inline void ExpectEphemeris(const em_eph_t& e, const Sim::GpsEphemerisFields& f)
   EXPECT_EQ((U{e.toe.time, e.toc.time}), (U{Gnss::GpsToTime(week, f.toe).time, Gnss::GpsToTime(week, f.toc).time}));
 }
 
+// Expected commands written as one text, '|' between them; each ends in CR LF.
+inline std::vector<std::string> CommandLines(const std::string& text) {
+  std::vector<std::string> out;
+  for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+    end = text.find('|', start);
+    out.push_back(text.substr(start, end - start) + "\r\n");
+  }
+  return out;
+}
+
+// The texts of appended commands, each packet's wait value checked.
+inline std::vector<std::string> CommandTexts(const CommandList& cmds, std::uint32_t wait) {
+  std::vector<std::string> out;
+  for (const _STR_CMD& c : cmds) {
+    EXPECT_EQ(+c.wait, wait);
+    out.emplace_back(reinterpret_cast<const char*>(c.buf), c.len);
+  }
+  return out;
+}
+
 // Owns an adapter and hands it frames the way an engine does.
 struct Board {
   explicit Board(BoardAdapter* a) : adapter(a) {}
