@@ -1,12 +1,14 @@
 // Creation of the Hemisphere board adapters, both generations.
+#include <new>
+
 #include "boards/adapter_factory.h"
+#include "boards/hemisphere/hemisphere_adapter.h"
 
 namespace Kestrel {
 namespace KsParse {
 
-// Not in this build yet: the engine runs without an adapter.
-BoardAdapter* CreateHemisphereAdapter() { return nullptr; }
-BoardAdapter* CreateHemisphere2Adapter() { return nullptr; }
+BoardAdapter* CreateHemisphereAdapter() { return CompleteAdapter(new (std::nothrow) Hemisphere1Adapter()); }
+BoardAdapter* CreateHemisphere2Adapter() { return CompleteAdapter(new (std::nothrow) Hemisphere2Adapter()); }
 
 }  // namespace KsParse
 }  // namespace Kestrel
