@@ -6,7 +6,9 @@
 
 #include <ksparse/em_gnss.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "boards/board_decoder.h"
 
@@ -54,6 +56,22 @@ inline void QueryEverything(Msg_Type, unsigned int, const void* context) {
 inline void QueryOnEveryMessage(Em_Gnss& gnss) {
   const _CALLBACKS_RECEIVER callbacks = {&QueryEverything, nullptr};
   gnss.Reg_Callbacks(&callbacks, &gnss);
+}
+
+// The frames as one stream into a fresh Em_Gnss of the given board, handed
+// over `block` bytes at a time, every message answered by QueryEverything.
+// ParseData runs a few times after each block, as a refused frame ends a call.
+inline void FeedStream(GNSS_MANUFACTURER manufacturer, MAINBD_OEM_TYPE board,
+                       const std::vector<std::vector<std::uint8_t>>& frames, std::size_t block) {
+  std::vector<std::uint8_t> stream;
+  for (const auto& f : frames) stream.insert(stream.end(), f.begin(), f.end());
+  Em_Gnss gnss(manufacturer, board);
+  QueryOnEveryMessage(gnss);
+  for (std::size_t at = 0; at < stream.size(); at += block) {
+    const std::size_t n = stream.size() - at < block ? stream.size() - at : block;
+    gnss.RcvData(stream.data() + at, static_cast<unsigned>(n));
+    for (int i = 0; i < 3; ++i) gnss.ParseData();
+  }
 }
 
 }  // namespace Fuzz
