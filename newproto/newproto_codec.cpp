@@ -274,7 +274,10 @@ std::atomic<unsigned> g_transmit_sequence{0};
 
 std::uint16_t EncodeItem(unsigned char* out, std::uint16_t id, const void* value) {
   const Layout& l = LayoutOf(id);
-  const std::uint32_t value_bytes = ValueBytes(l, value);
+  std::uint32_t value_bytes = ValueBytes(l, value);
+  // A value too long for the 16-bit length field is not written at all: the
+  // item goes out empty (EncodePacket refuses such items beforehand).
+  if (value_bytes > 0xFFFFu - kItemHeaderBytes) value_bytes = 0;
   if (out != nullptr) {
     PutBe(out, id, 2);
     PutBe(out + 2, value_bytes, 2);

@@ -57,7 +57,8 @@ struct BasePosListValue {
 
 // Encodes one item at `out` (or only sizes it when `out` is null) and
 // returns its size, 4 + the value length, as a 16-bit count. A null `value`
-// gives the length that the id's layout keeps without a value (0 for most).
+// gives the length that the id's layout keeps without a value (0 for most);
+// a value too long for the item's 16-bit length is left out (length 0).
 std::uint16_t EncodeItem(unsigned char* out, std::uint16_t id, const void* value);
 // The sum of the items' sizes, wrapping at 16 bits.
 std::uint16_t PacketPayloadSize(const ProtoItems& items);

@@ -120,6 +120,7 @@ TEST(NewProtoCodecTest, PacketsOutsideTheLimitsAreNotBuilt) {
   FramePacket(cmds, nullptr, 10);
   FramePacket(cmds, bytes.data(), 0);
   EXPECT_TRUE(cmds.empty());
+  EXPECT_EQ(EncodeItem(nullptr, 0x1504, &wraps), 4);
 
   BuildPacket(cmds, {{kItemMessageCode, &code}, {0x1504, &fits}}, 0);
   const std::vector<unsigned char> packet = Unframe(cmds);
