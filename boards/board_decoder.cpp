@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "boards/gnss_utils.h"
+
 namespace Kestrel {
 namespace KsParse {
 
@@ -57,6 +59,16 @@ bool BoardDecoder::StoreEphemeris(const em_eph_t& e) {
   if (slot.sat == e.sat && slot.iode == e.iode) return false;
   slot = e;
   return true;
+}
+
+void BoardDecoder::SetCalendarFromGps(std::uint32_t gps_week, double seconds) {
+  const Gnss::Calendar cal = Gnss::WeekToCalendar(gps_week, seconds);
+  year = static_cast<std::uint32_t>(cal.year);
+  month = static_cast<std::uint32_t>(cal.month);
+  day = static_cast<std::uint32_t>(cal.day);
+  hour = static_cast<std::uint32_t>(cal.hour + time_zone);
+  minute = static_cast<std::uint32_t>(cal.minute);
+  second = cal.second;
 }
 
 }  // namespace KsParse

@@ -134,6 +134,9 @@ class BoardDecoder {
   // height, age), and the sentence kept as the last GGA text (0x1000).
   void ReadGgaFields(const NmeaSentence& s);
   void KeepGgaText(const NmeaSentence& s);
+  // The calendar fields (year to second, hour shifted by time_zone) of a GPS
+  // week and seconds of week.
+  void SetCalendarFromGps(std::uint32_t gps_week, double seconds);
 
   // Differential frames: keep them in `diff` and report whether the
   // protocol decoder recognised them (then msg_flags gets 0x4000).

@@ -26,15 +26,7 @@ bool NewProtoBoard::AcceptPassThrough(const unsigned char* data, unsigned int id
   return true;
 }
 
-BoardAdapter* CreateNewProtoBoardAdapter() {
-  NewProtoBoard* adapter = new (std::nothrow) NewProtoBoard();
-  if (adapter == nullptr) return nullptr;
-  if (adapter->frame == nullptr || adapter->commands == nullptr || adapter->decoder == nullptr) {
-    delete adapter;
-    return nullptr;
-  }
-  return adapter;
-}
+BoardAdapter* CreateNewProtoBoardAdapter() { return CompleteAdapter(new (std::nothrow) NewProtoBoard()); }
 
 }  // namespace KsParse
 }  // namespace Kestrel

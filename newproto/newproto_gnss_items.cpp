@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "boards/gnss_utils.h"
 #include "newproto/newproto_board_data.h"
 #include "newproto/newproto_wire.h"
 
@@ -35,13 +34,7 @@ void NewProtoBoardData::StorePosition(const unsigned char* p) {
 void NewProtoBoardData::StoreTime(const unsigned char* p) {
   week = static_cast<std::uint16_t>(U32(p));
   week_seconds = U32(p + 4);
-  const Gnss::Calendar cal = Gnss::WeekToCalendar(week, week_seconds);
-  year = static_cast<std::uint32_t>(cal.year);
-  month = static_cast<std::uint32_t>(cal.month);
-  day = static_cast<std::uint32_t>(cal.day);
-  hour = static_cast<std::uint32_t>(cal.hour + time_zone);
-  minute = static_cast<std::uint32_t>(cal.minute);
-  second = cal.second;
+  SetCalendarFromGps(week, week_seconds);
 }
 
 void NewProtoBoardData::StorePrecision(const unsigned char* p) {
