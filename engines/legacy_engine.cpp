@@ -84,23 +84,13 @@ bool LegacyEngine::SelectBoard(MAINBD_OEM_TYPE type) {
   }
   if (next != nullptr) next->commands->relayed = 1;
   ReplaceAdapter(next);
-  detected_board = 0;
+  detected_board = device_info.detected_board = 0;
   return true;
 }
 
 void LegacyEngine::SendDiffData(CommandList&, const unsigned char*, unsigned int) {
   // Differential data travels in the receiver's own frames; their builder
   // comes with the legacy command catalogue.
-}
-
-void LegacyEngine::Dispatch() {
-  // Board data reaches the adapter; the receiver's own records are decoded
-  // by the legacy dispatcher proper.
-  changed_flags = 0;
-  if (msg_code == 128 || msg_code == 158) {
-    if (adapter == nullptr) return;
-    HandToAdapter(frame_ + kLegacyHeader, frame_[5]);
-  }
 }
 
 LegacyEngine::LegacyRead LegacyEngine::ReadLegacyFrame() {

@@ -4,6 +4,7 @@
 
 #include <ksparse/base64.h>
 #include <ksparse/critical_section.h>
+#include <ksparse/legacy_records.h>
 #include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
 #include <ksparse/newproto_records.h>
