@@ -1,11 +1,25 @@
 // Creation of the Trimble board adapter.
+#include <new>
+
 #include "boards/adapter_factory.h"
+#include "boards/trimble/trimble_adapter.h"
+#include "boards/trimble/trimble_commands.h"
 
 namespace Kestrel {
 namespace KsParse {
 
-// Not in this build yet: the engine runs without an adapter.
-BoardAdapter* CreateTrimbleAdapter(std::int32_t) { return nullptr; }
+BoardAdapter* CreateTrimbleAdapter(std::int32_t added_word) {
+  TrimbleAdapter* adapter = new (std::nothrow) TrimbleAdapter();
+  if (adapter == nullptr) return nullptr;
+  if (adapter->frame == nullptr || adapter->commands == nullptr || adapter->decoder == nullptr ||
+      adapter->decoder->diff == nullptr) {
+    delete adapter;
+    return nullptr;
+  }
+  if (added_word == 0 || added_word == 1)
+    static_cast<TrimbleCommandSet*>(adapter->commands)->gen1_word = static_cast<std::uint32_t>(added_word);
+  return adapter;
+}
 
 }  // namespace KsParse
 }  // namespace Kestrel
