@@ -9,14 +9,8 @@ namespace Kestrel {
 namespace KsParse {
 
 BoardAdapter* CreateTrimbleAdapter(std::int32_t added_word) {
-  TrimbleAdapter* adapter = new (std::nothrow) TrimbleAdapter();
-  if (adapter == nullptr) return nullptr;
-  if (adapter->frame == nullptr || adapter->commands == nullptr || adapter->decoder == nullptr ||
-      adapter->decoder->diff == nullptr) {
-    delete adapter;
-    return nullptr;
-  }
-  if (added_word == 0 || added_word == 1)
+  BoardAdapter* adapter = CompleteAdapter(new (std::nothrow) TrimbleAdapter());
+  if (adapter != nullptr && (added_word == 0 || added_word == 1))
     static_cast<TrimbleCommandSet*>(adapter->commands)->gen1_word = static_cast<std::uint32_t>(added_word);
   return adapter;
 }

@@ -130,13 +130,7 @@ void TrimbleDecoder::GsofTime(const unsigned char* r) {
   const std::uint32_t milliseconds = static_cast<std::uint32_t>(Gnss::ReadBe32(r));
   week = Gnss::ReadBe16U(r + 4);
   week_seconds = milliseconds / 1000.0;
-  const Gnss::Calendar cal = Gnss::WeekToCalendar(week, week_seconds);
-  year = static_cast<std::uint32_t>(cal.year);
-  month = static_cast<std::uint32_t>(cal.month);
-  day = static_cast<std::uint32_t>(cal.day);
-  hour = static_cast<std::uint32_t>(cal.hour + time_zone);
-  minute = static_cast<std::uint32_t>(cal.minute);
-  second = cal.second;
+  SetCalendarFromGps(week, week_seconds);
   solution_code = SolutionCode(r[7], r[8]);
   msg_flags |= MsgBit::kRmcSeen | MsgBit::kSolution;
 }
