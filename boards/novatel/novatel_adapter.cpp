@@ -30,6 +30,16 @@ NovAtelFrameResult ProcessNovAtelFrame(BoardAdapter& adapter) {
                                                                        : NovAtelFrameResult::kRejected;
 }
 
+bool TakeNovAtelFrame(BoardAdapter& adapter) {
+  switch (ProcessNovAtelFrame(adapter)) {
+    case NovAtelFrameResult::kIncomplete: return false;
+    case NovAtelFrameResult::kDecoded: adapter.frame->Clear(); return true;
+    case NovAtelFrameResult::kRejected: break;
+  }
+  adapter.frame->Clear();
+  return false;
+}
+
 NovAtelAdapter::NovAtelAdapter() {
   oem_type = OEM_NOVATEL;
   commands = new (std::nothrow) NovAtelCommandSet();
@@ -40,13 +50,7 @@ bool NovAtelAdapter::ProcessFrame() {
   FrameBuffer& f = *frame;
   if (f.length < 3) return false;  // keep: the frame's start is not there yet
   const unsigned char* d = f.data;
-  if (d[0] == NovAtel::kSync0 && d[1] == NovAtel::kSync1 && d[2] == NovAtel::kSync2) {
-    switch (ProcessNovAtelFrame(*this)) {
-      case NovAtelFrameResult::kIncomplete: return false;
-      case NovAtelFrameResult::kDecoded: f.Clear(); return true;
-      case NovAtelFrameResult::kRejected: f.Clear(); return false;
-    }
-  }
+  if (d[0] == NovAtel::kSync0 && d[1] == NovAtel::kSync1 && d[2] == NovAtel::kSync2) return TakeNovAtelFrame(*this);
   if (IsNmeaStart(d, "GPGLGNBD")) return ProcessNmeaFrame(*this);
   // RTCM 3 as the boards send it: a whole zero second byte, so only messages
   // shorter than 256 bytes; longer ones are dropped like any unknown frame.
@@ -57,13 +61,8 @@ bool NovAtelAdapter::ProcessFrame() {
 }
 
 BoardAdapter* CreateNovAtelAdapter(std::uint32_t board_generation) {
-  NovAtelAdapter* adapter = new (std::nothrow) NovAtelAdapter();
+  BoardAdapter* adapter = CompleteAdapter(new (std::nothrow) NovAtelAdapter());
   if (adapter == nullptr) return nullptr;
-  if (adapter->frame == nullptr || adapter->commands == nullptr || adapter->decoder == nullptr ||
-      adapter->decoder->diff == nullptr) {
-    delete adapter;
-    return nullptr;
-  }
   if (board_generation == 1 || board_generation == 2) {
     static_cast<NovAtelCommandSet*>(adapter->commands)->board_generation = board_generation;
   }

@@ -21,6 +21,11 @@ enum class NovAtelFrameResult {
 // NovAtel's binary format.
 NovAtelFrameResult ProcessNovAtelFrame(BoardAdapter& adapter);
 
+// The frame step of a board whose frame buffer starts with the NovAtel sync
+// bytes: the log is checked and decoded, and the buffer cleared once the log
+// is decoded or refused. True when a log was decoded.
+bool TakeNovAtelFrame(BoardAdapter& adapter);
+
 class NovAtelAdapter : public BoardAdapter {
  public:
   NovAtelAdapter();

@@ -44,13 +44,7 @@ bool SoftReceiverAdapter::ProcessFrame() {
   FrameBuffer& f = *frame;
   if (f.length < 3) return false;
   const unsigned char* d = f.data;
-  if (d[0] == NovAtel::kSync0 && d[1] == NovAtel::kSync1 && d[2] == NovAtel::kSync2) {
-    switch (ProcessNovAtelFrame(*this)) {
-      case NovAtelFrameResult::kIncomplete: return false;
-      case NovAtelFrameResult::kDecoded: f.Clear(); return true;
-      case NovAtelFrameResult::kRejected: f.Clear(); return false;
-    }
-  }
+  if (d[0] == NovAtel::kSync0 && d[1] == NovAtel::kSync1 && d[2] == NovAtel::kSync2) return TakeNovAtelFrame(*this);
   if (IsNmeaStart(d, "GPGL")) return ProcessNmeaFrame(*this);
   // Anything else is taken as handled without a change. The buffer is
   // emptied so that the next frame is not appended to it.
@@ -65,14 +59,7 @@ void SoftReceiverAdapter::StartRover(CommandList& cmds) {
 }
 
 BoardAdapter* CreateSoftReceiverAdapter() {
-  SoftReceiverAdapter* adapter = new (std::nothrow) SoftReceiverAdapter();
-  if (adapter == nullptr) return nullptr;
-  if (adapter->frame == nullptr || adapter->commands == nullptr || adapter->decoder == nullptr ||
-      adapter->decoder->diff == nullptr) {
-    delete adapter;
-    return nullptr;
-  }
-  return adapter;
+  return CompleteAdapter(new (std::nothrow) SoftReceiverAdapter());
 }
 
 }  // namespace KsParse
