@@ -32,6 +32,13 @@ std::int16_t ReadBe16(const unsigned char* p) { return static_cast<std::int16_t>
 
 std::uint16_t ReadBe16U(const unsigned char* p) { return static_cast<std::uint16_t>(Be(p, 2)); }
 
+float ReadBeFloat(const unsigned char* p) {
+  const std::uint32_t bits = static_cast<std::uint32_t>(Be(p, 4));
+  float v;
+  std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
+
 void GeodeticToEcef(double latitude, double longitude, double height, double* xyz) {
   if (xyz == nullptr) return;
   constexpr double kA = 6378137.0;                  // WGS-84 semi-major axis, m

@@ -61,6 +61,7 @@ double ReadBe64(const unsigned char* p);  // IEEE 754 double
 std::int32_t ReadBe32(const unsigned char* p);
 std::int16_t ReadBe16(const unsigned char* p);
 std::uint16_t ReadBe16U(const unsigned char* p);
+float ReadBeFloat(const unsigned char* p);  // IEEE 754 single
 
 // WGS-84 latitude and longitude (radians) and height (metres) to X, Y, Z.
 void GeodeticToEcef(double latitude, double longitude, double height, double* xyz);

@@ -68,6 +68,10 @@ bool TrimbleDecoder::DecodeMessage(const unsigned char* data, unsigned int type,
   }
 }
 
+// The GP sentences of the shared dispatch; the satellite sentences of both
+// talkers go to this board's GSV handler, and only when NMEA parsing is on
+// (the GSOF all-satellites record fills the tables otherwise). GN and BD
+// sentences are not this board's.
 bool TrimbleDecoder::DecodeSentence(int code, const char* text, unsigned int length) {
   if (text == nullptr || length < 1) return false;
   msg_flags = 0;
@@ -77,26 +81,14 @@ bool TrimbleDecoder::DecodeSentence(int code, const char* text, unsigned int len
     case NmeaCode::kGpGst:
     case NmeaCode::kGpRmc:
     case NmeaCode::kGpZda:
+      return BoardDecoder::DecodeSentence(code, text, length);
     case NmeaCode::kGpGsv:
     case NmeaCode::kGlGsv:
-      break;
+      if (parse_nmea) OnGpsGsv(NmeaSentence(text, length));
+      return true;
     default:
-      return false;  // GN and BD sentences are not this board's
+      return false;
   }
-  const NmeaSentence s(text, length);
-  switch (code) {
-    case NmeaCode::kGpGga: OnGga(s); break;
-    case NmeaCode::kGpGsa: OnGsa(s); break;
-    case NmeaCode::kGpGst: OnGst(s); break;
-    case NmeaCode::kGpRmc: OnRmc(s); break;
-    case NmeaCode::kGpZda: OnZda(s); break;
-    default:
-      // Satellites come from the GSOF all-satellites record unless NMEA
-      // parsing is on.
-      if (parse_nmea) OnGpsGsv(s);
-      break;
-  }
-  return true;
 }
 
 void TrimbleDecoder::OnGpsGsv(const NmeaSentence& s) {

@@ -92,16 +92,16 @@ void TrimbleDecoder::WalkGsofRecords() {
         break;
       case (kGsofDop << 8) | sizeof gsof_dop:
         std::memcpy(gsof_dop, r, sizeof gsof_dop);
-        pdop = ReadBeFloat(r);
-        hdop = ReadBeFloat(r + 4);
-        vdop = ReadBeFloat(r + 8);
-        tdop = ReadBeFloat(r + 12);
+        pdop = Gnss::ReadBeFloat(r);
+        hdop = Gnss::ReadBeFloat(r + 4);
+        vdop = Gnss::ReadBeFloat(r + 8);
+        tdop = Gnss::ReadBeFloat(r + 12);
         msg_flags |= MsgBit::kDop;
         break;
       case (kGsofSigma << 8) | sizeof gsof_sigma:
         std::memcpy(gsof_sigma, r, sizeof gsof_sigma);
-        sigma_horizontal = std::hypot(static_cast<double>(ReadBeFloat(r + 4)), static_cast<double>(ReadBeFloat(r + 8)));
-        sigma_vertical = ReadBeFloat(r + 16);
+        sigma_horizontal = std::hypot(double{Gnss::ReadBeFloat(r + 4)}, double{Gnss::ReadBeFloat(r + 8)});
+        sigma_vertical = Gnss::ReadBeFloat(r + 16);
         rms = 0.68 * std::hypot(sigma_horizontal, sigma_vertical);
         msg_flags |= MsgBit::kGstSeen;
         break;

@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "boards/gnss_utils.h"
-
 namespace Kestrel {
 namespace KsParse {
 namespace Trimble {
@@ -74,14 +72,6 @@ inline unsigned BuildPacket(unsigned char* out, unsigned char type, const unsign
   out[kOffData + n] = Checksum(out + 1, n + 3);
   out[kOffData + n + 1] = kEtx;
   return n + kOverhead;
-}
-
-// IEEE 754 single from four big-endian bytes.
-inline float ReadBeFloat(const unsigned char* p) {
-  const std::int32_t bits = Gnss::ReadBe32(p);
-  float v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
 }
 
 }  // namespace Trimble
