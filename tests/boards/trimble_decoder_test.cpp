@@ -139,7 +139,8 @@ TEST(TrimbleGsof, BaseFromPositionAndOffset) {
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
   EXPECT_EQ(b.Message({Sim::GsofEcef(-2.8e6, 4.7e6, 3.3e6), Sim::GsofEcefDelta(100, -200, 0.5)}), MsgBit::kBaseInfo);
-  ExpectNear({d.base_info.x, d.base_info.y, d.base_info.z, 1.0 * d.base_present}, {-2.8e6 - 100, 4.7e6 + 200, 3.3e6 - 0.5, 1});
+  ExpectNear({d.base_info.x, d.base_info.y, d.base_info.z, 1.0 * d.base_present},
+             {-2.8e6 - 100, 4.7e6 + 200, 3.3e6 - 0.5, 1});
   // A position alone moves no base and clears the base-present byte.
   EXPECT_EQ(b.Message({Sim::GsofEcef(1, 2, 3)}), 0u);
   ExpectNear({d.ecef[0], d.base_info.x, 1.0 * d.base_present}, {1, -2.8e6 - 100, 0});

@@ -95,7 +95,7 @@ std::vector<Frame> GsofMessage(const std::vector<Frame>& records, std::uint8_t t
     const std::size_t begin = p * page_bytes;
     const std::size_t end = begin + page_bytes < all.size() ? begin + page_bytes : all.size();
     Frame data = {transmission, static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(pages - 1)};
-    data.insert(data.end(), all.begin() + static_cast<std::ptrdiff_t>(begin), all.begin() + static_cast<std::ptrdiff_t>(end));
+    data.insert(data.end(), all.data() + begin, all.data() + end);
     packets.push_back(DcolPacket(Trimble::kTypeGsof, data));
   }
   return packets;
