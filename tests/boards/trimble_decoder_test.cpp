@@ -125,8 +125,7 @@ TEST(TrimbleGsof, EpochRecordsFillTheStore) {
   }
   // The solution code from the position flags: no position, then the kinds
   // (high bits of the second byte ignored).
-  const int codes[][3] = {{0x00, 4, 3}, {0x04, 2, 4}, {0x04, 3, 6}, {0x04, 7, 11}, {0x04, 6, 7}, {0x04, 15, 8},
-                          {0x04, 8, 0}, {0xFF, 0xF4, 10}};
+  const int codes[][3] = {{0x00, 4, 3}, {0x04, 3, 6}, {0x04, 15, 8}, {0x04, 8, 0}, {0xFF, 0xF4, 10}};
   for (const auto& c : codes) {
     Sim::GsofTimeFields t;
     t.flags1 = static_cast<std::uint8_t>(c[0]), t.flags2 = static_cast<std::uint8_t>(c[1]);
