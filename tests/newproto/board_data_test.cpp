@@ -40,7 +40,7 @@ std::vector<ItemCase> FixedItems() {
       {0x0104, ItemValue().U16(2).bytes(), 0x100, [](const Data& d) { return D{double(d.port_0104)}; }, {2}},
       {0x1503, ItemValue().U16(4).bytes(), 0x20000, [](const Data& d) { return D{double(d.datalink_mode)}; }, {4}},
       {0x0304, ItemValue().U32(1).U32(2).U32(0xFFFFFFFF).bytes(), 0x1,
-       [](const Data& d) { const auto& v = d.power_status.value; return D{double(v[0]), double(v[1]), double(v[2])}; },
+       [](const Data& d) { const auto& v = d.power_status; return D{double(v.value[0]), double(v.value[1]), double(v.value[2])}; },
        {1, 2, 4294967295.0}},
       {0x0307, ItemValue().Text("v1.2", 50).Text("board", 50).bytes(), 0x4,
        [](const Data& d) { return D{double(Str(d.firmware_info.first, 50) == "v1.2"), double(Str(d.firmware_info.second, 50) == "board")}; },
