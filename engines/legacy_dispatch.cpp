@@ -65,12 +65,12 @@ void LegacyEngine::Dispatch() {
     case kVy: OnFirmwareDebug(p, n); return;
     case kFb: OnFb(p, n); return;
     case kFf: OnFf(p, n); return;
-    case kFh: OnFh(p, n); return;
+    case kFh: OnWordPair(fh_pair, p, n, MSG_DEVICE, 0x80); return;
     case kFm: OnChunk(chunk_fm, p, n, 0x2, 0x4); return;
     case kFw: OnChunk(chunk_fw, p, n, 0x8, 0x10); return;
     case kFt: OnFt(p, n); return;
     case kFj: OnChunk(chunk_fj, p, n, 0x40, 0x80); return;
-    case kFk: OnFk(p, n); return;
+    case kFk: OnWordPair(fk_pair, p, n, MSG_DEVICE_FILE, 0x100); return;
     case kVm: OnModemList(p, n); return;
     default:
       // Identifiers without a meaning here end any collection in progress.

@@ -92,11 +92,11 @@ class LegacyEngine : public ProtocolEngine {
   void OnFirmwareDebug(const unsigned char* p, unsigned n);  // VY
   void OnFb(const unsigned char* p, unsigned n);
   void OnFf(const unsigned char* p, unsigned n);
-  void OnFh(const unsigned char* p, unsigned n);
+  void OnWordPair(std::uint32_t (&pair)[2], const unsigned char* p, unsigned n, Msg_Type kind,
+                  std::uint32_t flag);                     // FH, FK
   void OnChunk(ChunkArea& area, const unsigned char* p, unsigned n, std::uint32_t full_flag,
                std::uint32_t last_flag);                   // FW, FM, FJ
   void OnFt(const unsigned char* p, unsigned n);
-  void OnFk(const unsigned char* p, unsigned n);
   void OnModemList(const unsigned char* p, unsigned n);    // VM
 
   // VI packets held in `collector` (`c`, `length` bytes).

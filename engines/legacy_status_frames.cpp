@@ -1,5 +1,5 @@
-// Legacy status and file replies: RX, ST, SD, SS, VY, FB, FF, FH, the FW /
-// FM / FJ chunks, FT, FK and VM. Each handler stores its record and reports
+// Legacy status and file replies: RX, ST, SD, SS, VY, FB, FF, FH and FK, the
+// FW / FM / FJ chunks, FT and VM. Each handler stores its record and reports
 // it; a payload too short for its record reports nothing and stores nothing.
 #include <algorithm>
 #include <cstring>
@@ -98,11 +98,12 @@ void LegacyEngine::OnFf(const unsigned char* p, unsigned n) {
   Report(MSG_DEVICE, 0x1);
 }
 
-void LegacyEngine::OnFh(const unsigned char* p, unsigned n) {
+void LegacyEngine::OnWordPair(std::uint32_t (&pair)[2], const unsigned char* p, unsigned n, Msg_Type kind,
+                              std::uint32_t flag) {
   if (n < 8) return;
-  fh_pair[0] = U32(p);
-  fh_pair[1] = U32(p + 4);
-  Report(MSG_DEVICE, 0x80);
+  pair[0] = U32(p);
+  pair[1] = U32(p + 4);
+  Report(kind, flag);
 }
 
 void LegacyEngine::OnChunk(ChunkArea& area, const unsigned char* p, unsigned n, std::uint32_t full_flag,
@@ -120,13 +121,6 @@ void LegacyEngine::OnFt(const unsigned char* p, unsigned n) {
   std::memcpy(ft_text, p, kept);
   ft_text[kept] = '\0';
   Report(MSG_DEVICE_FILE, 0x20);
-}
-
-void LegacyEngine::OnFk(const unsigned char* p, unsigned n) {
-  if (n < 8) return;
-  fk_pair[0] = U32(p);
-  fk_pair[1] = U32(p + 4);
-  Report(MSG_DEVICE_FILE, 0x100);
 }
 
 void LegacyEngine::OnModemList(const unsigned char* p, unsigned n) {
