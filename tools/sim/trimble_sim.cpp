@@ -1,5 +1,6 @@
 #include "tools/sim/trimble_sim.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "boards/trimble/trimble_wire.h"
@@ -94,8 +95,14 @@ std::vector<Frame> GsofMessage(const std::vector<Frame>& records, std::uint8_t t
   for (std::size_t p = 0; p < pages; ++p) {
     const std::size_t begin = p * page_bytes;
     const std::size_t end = begin + page_bytes < all.size() ? begin + page_bytes : all.size();
-    Frame data = {transmission, static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(pages - 1)};
-    data.insert(data.end(), all.data() + begin, all.data() + end);
+    // Built at its final size: GCC's bounds check misreads an insert after
+    // a three-byte initializer.
+    Frame data(3 + (end - begin));
+    data[0] = transmission;
+    data[1] = static_cast<std::uint8_t>(p);
+    data[2] = static_cast<std::uint8_t>(pages - 1);
+    std::copy(all.begin() + static_cast<std::ptrdiff_t>(begin), all.begin() + static_cast<std::ptrdiff_t>(end),
+              data.begin() + 3);
     packets.push_back(DcolPacket(Trimble::kTypeGsof, data));
   }
   return packets;
