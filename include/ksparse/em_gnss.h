@@ -19,6 +19,7 @@ namespace Kestrel {
 namespace KsParse {
 
 class ProtocolEngine;
+class LegacyEngine;
 struct EmGnssTestAccess;
 
 class Em_Gnss {
@@ -171,6 +172,80 @@ class Em_Gnss {
   void Set_Cors_Info_Auto(std::vector<_STR_CMD>& cmds, const cors_info& info, unsigned int mode);
   void Send_Cors_Info_Auto(std::vector<_STR_CMD>& cmds);
 
+  // ---- the GPRS modem of an older receiver (nothing for other receivers)
+  // Asks for the modem's version; false until the receiver's device
+  // information has been read.
+  bool Send_Gprs_Version(std::vector<_STR_CMD>& cmds);
+  void Get_Gprs_Info(std::vector<_STR_CMD>& cmds);
+  void Get_Gprs_Signal(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Modem_Signal_Intensity_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Gprs_Status(std::vector<_STR_CMD>& cmds);
+  void Get_Gprs_Eroinfo(std::vector<_STR_CMD>& cmds);
+  void Get_Gprs_Reset(std::vector<_STR_CMD>& cmds);
+  void Get_Gprs_CosMdl(std::vector<_STR_CMD>& cmds);
+  void Set_Gprs_CosMdl(std::vector<_STR_CMD>& cmds, unsigned int mode);
+  void Send_Gprs_DisConct(std::vector<_STR_CMD>& cmds);
+  void Set_GSM_NumInfo(std::vector<_STR_CMD>& cmds, const char* number);
+  void Set_Gprs_Ip(std::vector<_STR_CMD>& cmds, IP_ADRES address, unsigned int port, Protocol_Net protocol);
+  void Set_Gprs_SvcInfo(std::vector<_STR_CMD>& cmds, SvcInfo info);
+  void Set_Gprs_Modle(std::vector<_STR_CMD>& cmds, Gprs_Modle model);
+  void Set_Gprs_BaseId(std::vector<_STR_CMD>& cmds, const unsigned char* id, unsigned int length);
+  // The modem's text list, then the VM request that reads it back.
+  void Send_Gprs_GetList(std::vector<_STR_CMD>& cmds);
+  void Send_Dial_Prtl(std::vector<_STR_CMD>& cmds);
+  void Set_Dial_Prtl(std::vector<_STR_CMD>& cmds, unsigned int protocol);
+  void Set_Radio_Mdl(std::vector<_STR_CMD>& cmds, Rdo_Mdl model);
+  // What the modem reported: -1 (or -1.0, 0 for the dial protocol) for a
+  // receiver without this modem.
+  int GetInfo_Gprs_Signa();  // signal bars, 0 to 6
+  int GetInfo_Gprs_Status();
+  int GetInfo_Gprs_Eroinfo();
+  int GetInfo_Gprs_CosMdl();
+  double GetInfo_Gprs_Version();
+  int Get_Dial_Prtl();
+  // Copies the modem's text list (up to 2048 bytes) and its length.
+  void Get_Gprs_GetList(char* out, int* length);
+  void Get_Cors_Info_Auto(cors_info& info, int& mode);
+  void GetInfo_Gprs_Info(WirelessInfo& info);
+
+  // ---- the UHF radio of an older receiver. Commands return 1 when
+  // appended, 0 when the radio type has no such command.
+  int Set_Radio_Power(std::vector<_STR_CMD>& cmds, Radio_Power power);
+  int Get_Radio_Power(std::vector<_STR_CMD>& cmds);
+  int Set_Radio_Baudrate(std::vector<_STR_CMD>& cmds, Radio_Baudrate baud);
+  int Get_Cmd_Radio_Baudrate(std::vector<_STR_CMD>& cmds);
+  // 0 before the device information, 1 before the modem version, -1 for an
+  // unknown radio type, 2 when the query was appended.
+  int Get_Radio_Frq(std::vector<_STR_CMD>& cmds);
+  int Set_Radio_Frq(std::vector<_STR_CMD>& cmds, double mhz);
+  int Set_Radio_Sensitivity(std::vector<_STR_CMD>& cmds, Rdo_Sensitv sensitivity);
+  int Get_Cmd_Radio_Sensitivity(std::vector<_STR_CMD>& cmds);
+  int Set_Radio_FEC(std::vector<_STR_CMD>& cmds, bool on);
+  int Get_Cmd_Radio_FEC(std::vector<_STR_CMD>& cmds);
+  int Set_Radio_ChannelSpace(std::vector<_STR_CMD>& cmds, Channel_Space space);
+  int Get_Cmd_Radio_ChannelSpace(std::vector<_STR_CMD>& cmds);
+  int Set_Radio_Callsign(std::vector<_STR_CMD>& cmds, Radio_Callsign callsign);
+  int Get_Cmd_Radio_Callsign(std::vector<_STR_CMD>& cmds);
+  void Set_Radio_Channel_Freq(std::vector<_STR_CMD>& cmds, int channel, double mhz, Channel_Space space);
+  void Query_Radio_ChannelList_Type(std::vector<_STR_CMD>& cmds);
+  void Set_Radio_Channel_Type(std::vector<_STR_CMD>& cmds, int channel, Rdo_Channel_Type type);
+  void Query_Radio_ChannelList_Freq(std::vector<_STR_CMD>& cmds);
+  void Set_Radio_Channel0_Enabled(std::vector<_STR_CMD>& cmds, bool enabled);
+  // What the radio reported.
+  void Get_Radio_ChannelList_Type(std::vector<int>& types);
+  void Get_Radio_ChannelList_Freq(std::vector<double>& frequencies);
+  // 0, 1, -1 as Get_Radio_Frq; 2 when filled.
+  int Get_Radio_Range(Radio_Range& range);
+  int Get_Radio_Info(Radio_Info& info);
+  int Get_Radio_Power();
+  int Get_Radio_Baudrate();
+  int Get_Transmit_Mdl();
+  double Get_Radio_Frq();
+  void Get_Radio_Sensitivity(int& sensitivity);
+  void Get_Radio_FEC(bool& on);
+  void Get_Radio_Callsign(Radio_Callsign& callsign);
+  void Get_Radio_ChannelSpace(int& space);
+
   // Cuts the bytes into packets of at most 512 bytes, without framing.
   void GetCustomCommandPackets(std::vector<_STR_CMD>& cmds, const unsigned char* data,
                                unsigned int length);
@@ -189,6 +264,10 @@ class Em_Gnss {
 
   void Notify(Msg_Type kind, unsigned int value);
   void AppendPointRecord(std::vector<_STR_CMD>& cmds, int kind, const void* point);
+  // The engine of an older receiver; null for every other receiver.
+  LegacyEngine* OlderReceiver();
+  int RadioCommand(std::vector<_STR_CMD>& cmds, bool (*allowed)(int), unsigned char code, const unsigned char* data,
+                   unsigned int length, std::uint32_t wait);
   void AppendReceiverNmea(std::vector<_STR_CMD>& cmds, const std::vector<_set_nmea>& list, int rate,
                           const bool* flag);
 
