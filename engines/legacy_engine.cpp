@@ -116,10 +116,13 @@ int LegacyEngine::ReadBinaryFrame() {
   // is treated as garbage and skipped byte by byte.
   if (kNovAtelHeader + body + 4 > kFrameSize) return -1;
   if (!rx->Read(frame_ + kNovAtelHeader, static_cast<int>(body + 4))) return 0;
+  // The adapter is handed as many bytes as the header length byte says; any
+  // beyond what was read are zeros, never bytes of an earlier frame.
+  const unsigned int read = kNovAtelHeader + body + 4;
   const unsigned int header = frame_[3];
   const unsigned int count = header + body + 4 <= kFrameSize ? header + body + 4 : kFrameSize;
+  if (count > read) std::memset(frame_ + read, 0, count - read);
   const bool decoded = HandToAdapter(frame_, count);
-  std::memset(frame_, 0, kFrameSize);
   if (!decoded) return FinishStep(*rx, StepOutcome::kRejected);
   return FinishStep(*rx, StepOutcome::kTaken);
 }
@@ -127,7 +130,8 @@ int LegacyEngine::ReadBinaryFrame() {
 int LegacyEngine::ParseNext() {
   if (rx == nullptr) return 0;
   rx->BeginStep();
-  std::memset(frame_, 0, kFrameSize);
+  // Every reader fills the part of frame_ that it and the handlers then
+  // read, so the buffer is not cleared for each step.
   if (!rx->Read(frame_, 1)) return 0;
   if (frame_[0] == 0x24) {
     switch (ReadLegacyFrame()) {
