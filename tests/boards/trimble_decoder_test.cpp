@@ -194,13 +194,6 @@ TEST(TrimbleGsof, AllSatellitesByTable) {
   EXPECT_EQ(d.Table(kTableGps).sats[0].prn, 7);
 }
 
-// One GSOF page numbered as given.
-Sim::Frame Page(std::uint8_t page, std::uint8_t last, const Sim::Frame& records) {
-  Sim::Frame data = {0, page, last};
-  data.insert(data.end(), records.begin(), records.end());
-  return Sim::DcolPacket(0x40, data);
-}
-
 TEST(TrimbleGsof, PagesReassembledWithinBounds) {
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
@@ -219,10 +212,10 @@ TEST(TrimbleGsof, PagesReassembledWithinBounds) {
 
   // A lone page claiming to be page 5 of 5 is dropped. Pages beyond the
   // area's 1000 bytes start it over; the message is then incomplete.
-  EXPECT_TRUE(b.Feed(Page(5, 5, Sim::GsofDop(1, 1, 1, 1))) && d.msg_flags == 0 && d.gsof.used == 0);
+  EXPECT_TRUE(b.Feed(Sim::GsofPage(0, 5, 5, Sim::GsofDop(1, 1, 1, 1))) && d.msg_flags == 0 && d.gsof.used == 0);
   std::vector<std::uint32_t> used;
   for (std::uint8_t page = 0; page <= 4; ++page) {
-    ASSERT_TRUE(b.Feed(Page(page, 9, Sim::GsofRecord(40, std::vector<std::uint8_t>(250, 0)))));
+    ASSERT_TRUE(b.Feed(Sim::GsofPage(0, page, 9, Sim::GsofRecord(40, std::vector<std::uint8_t>(250, 0)))));
     used.push_back(d.gsof.used);
   }
   EXPECT_EQ(used, (std::vector<std::uint32_t>{252, 504, 756, 252, 504}));

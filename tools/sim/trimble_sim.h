@@ -66,6 +66,10 @@ struct GsofSatellite {
 };
 Frame GsofAllSatellites(const std::vector<GsofSatellite>& sats);
 
+// One type 0x40 packet: transmission number, page index, last page index,
+// then `bytes` (records or parts of them) as given.
+Frame GsofPage(std::uint8_t transmission, std::uint8_t page, std::uint8_t last, const Frame& bytes);
+
 // A GSOF message: the records one after the other, cut into type 0x40
 // packets of at most `page_bytes` record bytes each (1 to 252), numbered
 // 0..last with the given transmission number.
