@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include <ksparse/em_gnss.h>
