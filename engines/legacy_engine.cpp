@@ -88,11 +88,6 @@ bool LegacyEngine::SelectBoard(MAINBD_OEM_TYPE type) {
   return true;
 }
 
-void LegacyEngine::SendDiffData(CommandList&, const unsigned char*, unsigned int) {
-  // Differential data travels in the receiver's own frames; their builder
-  // comes with the legacy command catalogue.
-}
-
 LegacyEngine::LegacyRead LegacyEngine::ReadLegacyFrame() {
   last_kind = MSG_NONE;
   if (!rx->Read(frame_ + 1, 5)) return LegacyRead::kIncomplete;

@@ -23,6 +23,21 @@ class LegacyEngine : public ProtocolEngine {
 
   int ParseNext() override;
   bool SelectBoard(MAINBD_OEM_TYPE type) override;
+  // Board commands: the board adapter's, carried to the main board in RZ
+  // frames, with the receiver's own frames around them.
+  void Init(CommandList& cmds) override;
+  void StartBase(CommandList& cmds) override;
+  void StartRover(CommandList& cmds) override;
+  void Reset(CommandList& cmds) override;
+  void SetElevMask(CommandList& cmds, unsigned int degrees, double pdop_mask, unsigned int reserved,
+                   unsigned int system) override;
+  // The receiver sets these outputs itself: nothing is sent to the board.
+  void SetPosRate(CommandList&, GNSS_FRQ) override {}
+  void SendObs(CommandList&, GNSS_FRQ) override {}
+  void SetNmea(CommandList&, unsigned int, GNSS_FRQ, unsigned int) override {}
+  void QueryElevMask(CommandList&) override {}
+  void Unlog(CommandList&) override {}
+  // Differential data in VD frames of at most 55 bytes.
   void SendDiffData(CommandList& cmds, const unsigned char* data, unsigned int length) override;
 
   // Internal message code of a two-letter identifier; identifiers outside

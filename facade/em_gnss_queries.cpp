@@ -189,9 +189,8 @@ void Em_Gnss::Get_Gnss_Trsinfo(TRSMT_INFO& info) {
 }
 
 void Em_Gnss::Get_FirmWare_Db(unsigned long key, FIRMWARE_DEBUG& record) {
-  if (!IsNorvikOldProtocolReceiver() || key != 256) return;
-  // Only the legacy engine serves old-protocol receivers.
-  LegacyEngine* legacy = static_cast<LegacyEngine*>(engine);
+  LegacyEngine* legacy = OlderReceiver();
+  if (legacy == nullptr || key != 256) return;
   if (legacy->firmware_debug_present) {
     record = legacy->firmware_debug;
   } else {

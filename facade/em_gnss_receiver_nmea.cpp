@@ -67,7 +67,7 @@ void Em_Gnss::AppendReceiverNmea(std::vector<_STR_CMD>& cmds, const std::vector<
                                  const bool* flag) {
   if (engine->BoardType() == OEM_NONE) return;
   Legacy::AppendBoardCommands(*engine, cmds,
-                              [&](BoardCommandSet& set, CommandList& out) { set.SetNmeaList(out, list); });
+                              [&](BoardAdapter& board, CommandList& out) { board.SetNmeaList(out, list); });
   const SentenceRequest r = Collect(list);
   char text[Legacy::kTemplateChars + 1];
   std::snprintf(text, sizeof text, "RF,M%u,B%d", r.mask, rate);

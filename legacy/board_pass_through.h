@@ -5,7 +5,6 @@
 #pragma once
 
 #include "boards/board_adapter.h"
-#include "boards/board_command_set.h"
 #include "engines/protocol_engine.h"
 #include "legacy/legacy_frame.h"
 
@@ -13,25 +12,25 @@ namespace Kestrel {
 namespace KsParse {
 namespace Legacy {
 
-// Calls `build(BoardCommandSet&, CommandList&)` for the engine's board and
+// Calls `build(BoardAdapter&, CommandList&)` for the engine's board and
 // appends its records to `out` in the form the board takes. Nothing for a
 // receiver without a board, or of a board type the receivers do not carry.
 template <class Build>
 void AppendBoardCommands(const ProtocolEngine& engine, CommandList& out, Build build) {
   if (engine.adapter == nullptr || engine.adapter->commands == nullptr) return;
-  BoardCommandSet& set = *engine.adapter->commands;
+  BoardAdapter& board_adapter = *engine.adapter;
   switch (engine.BoardType()) {
     case OEM_TRIMBLE:
     case OEM_NOVATEL:
     case OEM_HEMISPHERE:
     case OEM_HEMISPHERE2: {
       CommandList board;
-      build(set, board);
+      build(board_adapter, board);
       SplitAndFrame(engine, out, board, PassThrough::kBoard);
       break;
     }
     case OEM_SOFT_RECEIVER:
-      build(set, out);
+      build(board_adapter, out);
       break;
     default:
       break;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <ksparse/legacy_records.h>
 #include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
 #include <ksparse/survey_records.h>
@@ -141,6 +142,9 @@ class Em_Gnss {
   void Get_Cmd_Get_BasePosition_Difference(std::vector<_STR_CMD>& cmds);
   void Get_Cmd_Set_BasePosition_Difference(std::vector<_STR_CMD>& cmds, double difference);
   void Get_Cmd_Remove_BasePos_From_List(std::vector<_STR_CMD>& cmds, int index);
+  // Reading or clearing the list also forgets the list held so far.
+  void Get_Cmd_Read_BasePosition_List(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Clear_BasePosition_List(std::vector<_STR_CMD>& cmds);
   void Set_DevcInfo_OutPut(std::vector<_STR_CMD>& cmds, unsigned int v);
   void Set_DevcInfo_RrdTp(std::vector<_STR_CMD>& cmds, unsigned int v);
   void Set_DevcInfo_RrdTime(std::vector<_STR_CMD>& cmds, unsigned int v);
@@ -171,6 +175,24 @@ class Em_Gnss {
   // characters together.
   void Set_Cors_Info_Auto(std::vector<_STR_CMD>& cmds, const cors_info& info, unsigned int mode);
   void Send_Cors_Info_Auto(std::vector<_STR_CMD>& cmds);
+
+  // What an older receiver reported (nothing is written for other receivers).
+  void GetInfo_DevcInfo(DEVICE_STR& info);
+  // 0 to 10, 12 while charging; -1 for other receivers.
+  int Get_Battery_Grd();
+  void Get_Static_Point(Static_Point& point);
+  // The antenna type: 21 bytes, NUL-terminated.
+  void Get_Static_AntType(char* type);
+  void Get_Static_Time(unsigned int& first, unsigned int& second);
+  void Get_eBubble_info(unsigned int (&words)[5]);
+  // The last chunk (up to 55 bytes) of a directory listing, a file read, the
+  // base-position list.
+  void Get_Static_FileDir(unsigned char* out, int& length);
+  void Get_Read_Static_File(unsigned char* out, int& length);
+  void Get_BasePosition_List(unsigned char* out, int& length);
+  void Get_BasePosition_Difference(double& difference);
+  // The last differential-link text (up to 200 bytes), handed out once.
+  void Get_Gprs_DiffInfo(unsigned char* out, int* length);
 
   // ---- the GPRS modem of an older receiver (nothing for other receivers)
   // Asks for the modem's version; false until the receiver's device
