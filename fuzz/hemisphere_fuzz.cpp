@@ -47,13 +47,6 @@ std::vector<Bytes> BuildMessages(const std::uint8_t* data, std::size_t size) {
   return messages;
 }
 
-void Check(const BoardAdapter& adapter) {
-  const BoardDecoder& d = *adapter.decoder;
-  if (adapter.frame->length > FrameBuffer::kCapacity) std::abort();
-  for (const SatTable& t : d.tables)
-    if (t.count > SatTable::kCapacity) std::abort();
-}
-
 void ThroughAdapters(const std::vector<Bytes>& frames) {
   std::unique_ptr<BoardAdapter> first(CreateHemisphereAdapter());
   std::unique_ptr<BoardAdapter> second(CreateHemisphere2Adapter());
@@ -64,13 +57,8 @@ void ThroughAdapters(const std::vector<Bytes>& frames) {
   d2.sentence_hold = d2.gps_sat_hold = d2.glo_sat_hold = d2.bds_sat_hold = d2.parse_nmea = 1;
   const auto& channels = static_cast<const Hemisphere1Decoder&>(*first->decoder).channels;
   for (const Bytes& f : frames) {
-    // Bytes of an incomplete frame stay and the next frame is appended to
-    // them, as under an engine that hands frames on in pieces.
-    for (BoardAdapter* a : {first.get(), second.get()}) {
-      a->frame->Append(f.data(), static_cast<std::uint32_t>(f.size()));
-      a->ProcessFrame();
-      Check(*a);
-    }
+    Fuzz::FeedAdapter(*first, {f});
+    Fuzz::FeedAdapter(*second, {f});
     if (channels.count > Hemisphere1Decoder::kChannelCount) std::abort();
   }
 }
@@ -80,10 +68,9 @@ void ThroughAdapters(const std::vector<Bytes>& frames) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const std::uint8_t mode = data[0];
-  const std::vector<Bytes> frames = (mode & 1) != 0 ? BuildMessages(data + 1, size - 1)
-                                                   : std::vector<Bytes>{Bytes(data + 1, data + size)};
+  const Fuzz::Frames frames = Fuzz::FramesOf((mode & 1) != 0, data + 1, size - 1, BuildMessages);
   if ((mode & 2) != 0) {
-    Fuzz::FeedStream(GNSS_MNFCTR_OEM_BOARD, OEM_HEMISPHERE, frames, (mode >> 2) == 0 ? 1 : 37u * (mode >> 2));
+    Fuzz::FeedStream(GNSS_MNFCTR_OEM_BOARD, OEM_HEMISPHERE, frames, Fuzz::BlockSize(mode >> 2, 37));
   } else {
     ThroughAdapters(frames);
   }

@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const std::uint8_t choice = data[0];
   const MAINBD_OEM_TYPE board = kBoards[((choice >> 1) & 7) % 5];
-  const std::size_t block = (choice >> 4) == 0 ? 1 : 37u * (choice >> 4);
+  const std::size_t block = Fuzz::BlockSize(choice >> 4, 37);
   const Bytes stream = (choice & 1) != 0 ? FramedStream(data + 1, size - 1) : Bytes(data + 1, data + size);
 
   Em_Gnss gnss(GNSS_MNFCTR_NORVIK, board);
@@ -127,8 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes bytes(stream.begin() + static_cast<long>(pos), stream.begin() + static_cast<long>(pos + n));
     gnss.RcvData(bytes.data(), static_cast<unsigned>(n));
     gnss.ParseData();
-    const int mark = rx.Mark(), cursor = rx.Cursor(), fill = rx.Fill();
-    if (mark < 0 || mark > cursor || cursor > fill || fill > RecvBuffer::kCapacity) std::abort();
+    Fuzz::CheckRecvBuffer(rx);
     CheckRecords(engine);
   }
   return 0;

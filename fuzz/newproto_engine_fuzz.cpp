@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const std::uint8_t choice = data[0];
   const std::size_t chunk = 1 + 35u * ((choice >> 1) & 7);
-  const std::size_t block = (choice >> 4) == 0 ? 1 : 37u * (choice >> 4);
+  const std::size_t block = Fuzz::BlockSize(choice >> 4, 37);
   const Sim::Bytes stream = (choice & 1) != 0 ? Structured(data + 1, size - 1, chunk)
                                               : Sim::Bytes(data + 1, data + size);
 
@@ -66,10 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<unsigned char> bytes(stream.begin() + pos, stream.begin() + pos + n);
     gnss.RcvData(bytes.data(), static_cast<unsigned>(n));
     gnss.ParseData();
-    for (const RecvBuffer* b : {engine->rx, engine->reassembly}) {
-      const int mark = b->Mark(), cursor = b->Cursor(), fill = b->Fill();
-      if (mark < 0 || mark > cursor || cursor > fill || fill > RecvBuffer::kCapacity) std::abort();
-    }
+    Fuzz::CheckRecvBuffer(*engine->rx);
+    Fuzz::CheckRecvBuffer(*engine->reassembly);
     if (engine->adapter->decoder->text_reply_length > BoardDecoder::kTextReplySize) std::abort();
   }
   return 0;

@@ -12,6 +12,7 @@
 
 #include "boards/adapter_factory.h"
 #include "boards/softrcv/softrcv_decoder.h"
+#include "fuzz/fuzz_support.h"
 #include "fuzz/novatel_logs.h"
 
 using namespace Kestrel::KsParse;
@@ -22,17 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::unique_ptr<BoardAdapter> adapter(CreateSoftReceiverAdapter());
   if (adapter == nullptr) std::abort();
   SoftReceiverDecoder& d = *static_cast<SoftReceiverDecoder*>(adapter->decoder);
-  const std::vector<std::vector<std::uint8_t>> frames =
-      (mode & 1) != 0 ? Fuzz::BuildNovAtelLogs(data + 1, size - 1)
-                      : std::vector<std::vector<std::uint8_t>>{std::vector<std::uint8_t>(data + 1, data + size)};
-  for (const auto& f : frames) {
-    adapter->frame->Append(f.data(), static_cast<std::uint32_t>(f.size()));
-    adapter->ProcessFrame();
-    if (adapter->frame->length > FrameBuffer::kCapacity || d.obs_count > BoardDecoder::kObsCapacity ||
-        d.channel_count > SoftReceiverDecoder::kChannels)
-      std::abort();
-    for (const SatTable& t : d.tables)
-      if (t.count > SatTable::kCapacity) std::abort();
+  for (const auto& f : Fuzz::FramesOf((mode & 1) != 0, data + 1, size - 1, Fuzz::BuildNovAtelLogs)) {
+    Fuzz::FeedAdapter(*adapter, {f});
+    if (d.channel_count > SoftReceiverDecoder::kChannels) std::abort();
   }
   if ((mode & 2) != 0) {
     std::vector<unsigned char> notification(SoftRcv::kSolutionOffset + sizeof(SoftRcv::SolverSolution));

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const std::uint8_t choice = data[size - 1];
   const MAINBD_OEM_TYPE board = kBoards[(choice & 7) % 5];
-  const std::size_t block = (choice >> 4) == 0 ? 1 : 61u * (choice >> 4);
+  const std::size_t block = Fuzz::BlockSize(choice >> 4, 61);
 
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, board);
   if (gnss.Get_GnsMd() == OEM_NONE) {
@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       mark = rx.Mark();
       gnss.ParseData();
     }
-    const int mark = rx.Mark(), cursor = rx.Cursor(), fill = rx.Fill();
-    if (mark < 0 || mark > cursor || cursor > fill || fill > RecvBuffer::kCapacity) std::abort();
+    Fuzz::CheckRecvBuffer(rx);
   }
   return 0;
 }

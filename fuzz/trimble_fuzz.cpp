@@ -47,13 +47,8 @@ void ThroughAdapter(const std::vector<Bytes>& frames, std::uint8_t options) {
   d.parse_nmea = (options & 1) != 0;
   d.sat_detail = (options & 2) == 0;
   for (const Bytes& f : frames) {
-    // Bytes of an incomplete frame stay and the next frame is appended to
-    // them, as under an engine that hands frames on in pieces.
-    adapter->frame->Append(f.data(), static_cast<std::uint32_t>(f.size()));
-    adapter->ProcessFrame();
-    if (adapter->frame->length > FrameBuffer::kCapacity || d.gsof.used > TrimbleDecoder::kGsofCapacity) std::abort();
-    for (const SatTable& t : d.tables)
-      if (t.count > SatTable::kCapacity) std::abort();
+    Fuzz::FeedAdapter(*adapter, {f});
+    if (d.gsof.used > TrimbleDecoder::kGsofCapacity) std::abort();
   }
 }
 
@@ -62,10 +57,9 @@ void ThroughAdapter(const std::vector<Bytes>& frames, std::uint8_t options) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const std::uint8_t mode = data[0];
-  const std::vector<Bytes> frames = (mode & 1) != 0 ? BuildPackets(data + 1, size - 1)
-                                                   : std::vector<Bytes>{Bytes(data + 1, data + size)};
+  const Fuzz::Frames frames = Fuzz::FramesOf((mode & 1) != 0, data + 1, size - 1, BuildPackets);
   if ((mode & 2) != 0) {
-    Fuzz::FeedStream(GNSS_MNFCTR_OEM_BOARD, OEM_TRIMBLE, frames, (mode >> 2) == 0 ? 1 : 37u * (mode >> 2));
+    Fuzz::FeedStream(GNSS_MNFCTR_OEM_BOARD, OEM_TRIMBLE, frames, Fuzz::BlockSize(mode >> 2, 37));
   } else {
     ThroughAdapter(frames, static_cast<std::uint8_t>(mode >> 2));
   }
