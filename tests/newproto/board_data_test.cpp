@@ -32,12 +32,12 @@ struct ItemCase {
 
 std::string Str(const char* field, std::size_t width) { return std::string(field, strnlen(field, width)); }
 
-// One item of every fixed-length kind, with the values it must leave.
+// One item of each value layout (scalars of every width, texts, mixed
+// records, counted lists) and of each group, with the values it must leave.
 std::vector<ItemCase> FixedItems() {
   return {
       {0x0002, ItemValue().U16(7).bytes(), 0x80000000u, [](const Data& d) { return D{double(d.response_status)}; }, {7}},
       {0x0103, ItemValue().U16(9).bytes(), 0x80, [](const Data& d) { return D{double(d.port_0103)}; }, {9}},
-      {0x0104, ItemValue().U16(2).bytes(), 0x100, [](const Data& d) { return D{double(d.port_0104)}; }, {2}},
       {0x1503, ItemValue().U16(4).bytes(), 0x20000, [](const Data& d) { return D{double(d.datalink_mode)}; }, {4}},
       {0x0304, ItemValue().U32(1).U32(2).U32(0xFFFFFFFF).bytes(), 0x1,
        [](const Data& d) { const auto& v = d.power_status; return D{double(v.value[0]), double(v.value[1]), double(v.value[2])}; },
@@ -45,7 +45,6 @@ std::vector<ItemCase> FixedItems() {
       {0x0307, ItemValue().Text("v1.2", 50).Text("board", 50).bytes(), 0x4,
        [](const Data& d) { return D{double(Str(d.firmware_info.first, 50) == "v1.2"), double(Str(d.firmware_info.second, 50) == "board")}; },
        {1, 1}},
-      {0x0405, ItemValue().U16(6).bytes(), 0x1, [](const Data& d) { return D{double(d.diff_type)}; }, {6}},
       {0x040A, ItemValue().F64(0.5).F64(-1.25).F64(99).U32(4).bytes(), 0x40,
        [](const Data& d) { return D{d.latitude, d.longitude, d.height, double(d.solution_code)}; }, {0.5, -1.25, 99, 4}},
       {0x040B, ItemValue().U32(1356).U32(3 * 86400 + 3723).bytes(), 0x80,
@@ -56,8 +55,6 @@ std::vector<ItemCase> FixedItems() {
        {1356, 3 * 86400 + 3723, 2006, 1, 4, 1, 2, 3}},
       {0x040C, ItemValue().F32(2.0f).F32(1.0f).F32(1.75f).F32(1.5f).bytes(), 0x400,
        [](const Data& d) { return D{d.pdop, d.hdop, d.vdop, d.tdop, d.gdop}; }, {2, 1, 1.75, 1.5, 2.5}},
-      {0x040E, ItemValue().F64(0.01).F64(0.02).F64(0.03).bytes(), 0x100,
-       [](const Data& d) { return D{d.sigma_horizontal, d.sigma_vertical, d.rms}; }, {0.01, 0.02, 0.03}},
       {0x040F, ItemValue().F64(1e6).F64(-2e6).F64(3e6).bytes(), 0x1000,
        [](const Data& d) { return D{d.base_info.x, d.base_info.y, d.base_info.z}; }, {1e6, -2e6, 3e6}},
       {0x0410, ItemValue().F64(1).F64(2).F64(3).U32(5).U32(1356).U32(60).F64(4).F64(5).F64(6).U32(2).bytes(), 0x200,
@@ -72,23 +69,13 @@ std::vector<ItemCase> FixedItems() {
          return D{double(r.state), double(r.value1), double(r.word[2]), double(r.value3), r.level[0], r.level[1]};
        },
        {1, 2, 5, 7, 8.5, 9.5}},
-      {0x041B, ItemValue().U8(1).U16(2).U16(3).U16(4).U16(5).U16(6).U16(7).U8(8).bytes(), 0x4000,
-       [](const Data& d) { return D{double(d.magnetic.state), double(d.magnetic.value[5]), double(d.magnetic.quality)}; },
-       {1, 7, 8}},
-      {0x0450, {3}, 0x2, [](const Data& d) { return D{double(d.pdop_mask)}; }, {3}},
       {0x0451, {15}, 0x4, [](const Data& d) { return D{double(d.elev_mask_reported)}; }, {15}},
       {0x0452, ItemValue().U16(3).F64(7).F64(8).F64(9).bytes(), 0x8,
        [](const Data& d) { return D{double(d.base_set_mode), d.base_info.x, d.base_info.y, d.base_info.z}; }, {3, 7, 8, 9}},
-      {0x0455, ItemValue().U32(1).U32(2).U32(3).U32(4).U32(5).bytes(), 0x8000,
-       [](const Data& d) { return D{double(d.sat_enable.mask[0]), double(d.sat_enable.mask[4])}; }, {1, 5}},
       {0x0456, [] { ItemValue v; v.U16(44); for (int i = 0; i < 44; ++i) v.U16(100 + i); return v.bytes(); }(), 0x40000,
        [](const Data& d) { return D{double(d.data_config.count), double(d.data_config.entry[0]), double(d.data_config.entry[43])}; },
        {44, 100, 143}},
       {0x0703, ItemValue().F32(438.125f).bytes(), 0x1, [](const Data& d) { return D{d.radio_frequency}; }, {438.125}},
-      {0x0704, ItemValue().U32(2).bytes(), 0x2, [](const Data& d) { return D{double(d.radio_power)}; }, {2}},
-      {0x0709, ItemValue().U32(12500).bytes(), 0x4, [](const Data& d) { return D{double(d.radio_stepper)}; }, {12500}},
-      {0x070B, ItemValue().U32(9600).bytes(), 0x8, [](const Data& d) { return D{double(d.radio_air_baud)}; }, {9600}},
-      {0x070C, ItemValue().U16(3).bytes(), 0x10, [](const Data& d) { return D{double(d.radio_protocol)}; }, {3}},
       {0x070D, ItemValue().U16(1).U16(2).U32(3).U32(4).U16(5).U32(6).U32(7).U32(8).bytes(), 0x20,
        [](const Data& d) {
          const auto& i = d.radio_info;
@@ -96,9 +83,6 @@ std::vector<ItemCase> FixedItems() {
                   double(i.sixth), double(i.seventh), double(i.eighth)};
        },
        {1, 2, 3, 4, 5, 6, 7, 8}},
-      {0x0710, {1}, 0x40, [](const Data& d) { return D{double(d.radio_auto_power_on)}; }, {1}},
-      {0x0711, ItemValue().U16(2).bytes(), 0x80, [](const Data& d) { return D{double(d.radio_module_type)}; }, {2}},
-      {0x0712, ItemValue().U16(1).bytes(), 0x100, [](const Data& d) { return D{double(d.radio_power_status)}; }, {1}},
       {0x0713, [] { ItemValue v; for (int i = 0; i < 10; ++i) v.F32(410.5f + i); return v.bytes(); }(), 0x40000,
        [](const Data& d) { return D{d.radio_channels.channel[0], d.radio_channels.channel[9]}; }, {410.5, 419.5}},
       {0x0714, ItemValue().U32(1).U8(2).U8(3).U32(4).Text("property", 16).bytes(), 0x100000,
@@ -107,20 +91,12 @@ std::vector<ItemCase> FixedItems() {
          return D{double(p.first), double(p.second), double(p.third), double(p.fourth), double(Str(p.text, 16) == "property")};
        },
        {1, 2, 3, 4, 1}},
-      {0x0716, {4}, 0x200000, [](const Data& d) { return D{double(d.radio_sensitivity)}; }, {4}},
-      {0x0717, {1}, 0x400000, [](const Data& d) { return D{double(d.radio_fec)}; }, {1}},
       {0x0718, ItemValue().U8(1).U8(30).Text("CALL", 17).bytes(), 0x800000,
        [](const Data& d) { const auto& c = d.radio_callsign; return D{double(c.mode), double(c.interval), double(Str(c.callsign, 17) == "CALL")}; },
        {1, 30, 1}},
       {0x0A03, ItemValue().Text("ap", 20).U16(3).Text("secret", 20).bytes(), 0x4,
        [](const Data& d) { return D{double(Str(d.wifi_ap.name, 20) == "ap"), double(d.wifi_ap.security), double(Str(d.wifi_ap.password, 20) == "secret")}; },
        {1, 3, 1}},
-      {0x0A04, ItemValue().U16(2).bytes(), 0x2, [](const Data& d) { return D{double(d.wifi_mode)}; }, {2}},
-      {0x0A07, {1}, 0x1, [](const Data& d) { return D{double(d.wifi_auto_open)}; }, {1}},
-      {0x0A08, ItemValue().U16(1).bytes(), 0x8, [](const Data& d) { return D{double(d.wifi_power_status)}; }, {1}},
-      {0x0A09, {1}, 0x800, [](const Data& d) { return D{double(d.wifi_share)}; }, {1}},
-      {0x0A0A, {1}, 0x1000, [](const Data& d) { return D{double(d.wifi_share_auto)}; }, {1}},
-      {0x0B05, {1}, 0x20, [](const Data& d) { return D{double(d.file_auto_open)}; }, {1}},
       {0x0B06, ItemValue().Text("rec", 20).U8(1).U32(2).U32(3).U32(4).U8(5).U8(6).U8(7).U16(8).U8(9).U32(10).bytes(), 0x10,
        [](const Data& d) {
          const auto& c = d.file_config;
@@ -128,34 +104,19 @@ std::vector<ItemCase> FixedItems() {
                   double(c.flag1), double(c.flag2), double(c.flag3), double(c.interval), double(c.flag4), double(c.value4)};
        },
        {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-      {0x0B07, ItemValue().U16(2).bytes(), 0x40, [](const Data& d) { return D{double(d.file_status)}; }, {2}},
-      {0x1102, ItemValue().U32(77).bytes(), 0x200, [](const Data& d) { return D{double(d.netlink_1102)}; }, {77}},
       {0x1103, ItemValue().U32(0xC0A80001).U16(2101).U8(1).Text("caster.example", 50).bytes(), 0x400,
        [](const Data& d) {
          const auto& a = d.netlink_address;
          return D{double(a.address), double(a.port), double(a.kind), double(Str(a.host, 50) == "caster.example")};
        },
        {3232235521.0, 2101, 1, 1}},
-      {0x1104, ItemValue().U16(2).bytes(), 0x800, [](const Data& d) { return D{double(d.netlink_server_type)}; }, {2}},
-      {0x1105, ItemValue().U16(1).U32(2).U16(3).bytes(), 0x1000,
-       [](const Data& d) { const auto& s = d.netlink_status; return D{double(s.status), double(s.value), double(s.code)}; }, {1, 2, 3}},
-      {0x1109, {1}, 0x4000, [](const Data& d) { return D{double(d.netlink_auto_open)}; }, {1}},
-      {0x110A, ItemValue().Text("MOUNT", 20).bytes(), 0x8000,
-       [](const Data& d) { return D{double(Str(d.netlink_source.source, 20) == "MOUNT")}; }, {1}},
-      {0x110B, ItemValue().Text("user", 50).Text("pass", 20).bytes(), 0x10000,
-       [](const Data& d) { return D{double(Str(d.netlink_account.user, 50) == "user"), double(Str(d.netlink_account.password, 20) == "pass")}; },
-       {1, 1}},
       {0x1403, ItemValue().Text("apn", 20).Text("", 20).Text("", 20).Text("", 20).Text("*99#", 20).bytes(), 0x10,
        [](const Data& d) { return D{double(Str(d.modem_dial.field[0], 20) == "apn"), double(Str(d.modem_dial.field[4], 20) == "*99#")}; },
        {1, 1}},
       {0x1404, ItemValue().U16(1).U32(2).U16(3).bytes(), 0x20,
        [](const Data& d) { const auto& s = d.modem_dial_status; return D{double(s.status), double(s.value), double(s.code)}; }, {1, 2, 3}},
-      {0x1409, {1}, 0x40, [](const Data& d) { return D{double(d.modem_auto_dial)}; }, {1}},
-      {0x140A, {1}, 0x80, [](const Data& d) { return D{double(d.modem_auto_power_on)}; }, {1}},
-      {0x140B, ItemValue().U16(2).bytes(), 0x100, [](const Data& d) { return D{double(d.modem_power_status)}; }, {2}},
       {0x140C, ItemValue().U32(25).U8(4).bytes(), 0x200,
        [](const Data& d) { return D{double(d.modem_signal.intensity), double(d.modem_signal.level)}; }, {25, 4}},
-      {0x140D, ItemValue().U16(3).bytes(), 0x400, [](const Data& d) { return D{double(d.modem_band_mode)}; }, {3}},
   };
 }
 
