@@ -1,5 +1,5 @@
 // GNSS utilities: time values against the C library's UTC conversions,
-// GPS week handling, WGS-84 coordinates, rate codes, big-endian readers and
+// GPS week handling, WGS-84 coordinates, big-endian readers and
 // LNAV subframes from the simulator's encoder.
 #include <gtest/gtest.h>
 
@@ -92,17 +92,13 @@ TEST(GnssTimeTest, AdjustWeekPicksTheNearestFullWeek) {
   EXPECT_EQ((U{now % 1024, w % 1024, now >= 2048, std::abs(w - now) <= 1024}), (U{0, 1000, 1, 1}));
 }
 
-TEST(GnssUtilsTest, GeodeticToEcefAndRateCodesAndReaders) {
+TEST(GnssUtilsTest, GeodeticToEcefAndReaders) {
   double xyz[3];
   GeodeticToEcef(0, 0, 0, xyz);
   EXPECT_EQ(D(xyz, xyz + 3), (D{6378137.0, 0.0, 0.0}));
   GeodeticToEcef(M_PI / 2, 0, 100, xyz);
   EXPECT_NEAR(xyz[2], 6356752.314245 + 100, 1e-6);  // polar radius plus height
   GeodeticToEcef(0, 0, 0, nullptr);
-
-  const std::pair<int, int> rates[] = {{0, 1},  {1, 6},   {2, 7}, {3, 9},  {4, 10}, {5, 11},
-                                       {6, 12}, {11, 8}, {255, 2}, {13, 9}, {7, 9},  {-1, 9}};
-  for (const auto& r : rates) EXPECT_EQ(FrqToProtocolRate(static_cast<GNSS_FRQ>(r.first)), r.second) << r.first;
 
   const unsigned char be[8] = {0xC0, 0x09, 0x21, 0xFB, 0x54, 0x44, 0x2D, 0x18};
   EXPECT_EQ(ReadBe64(be), -3.141592653589793);

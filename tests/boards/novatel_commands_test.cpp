@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "board_test_support.h"
 #include "boards/novatel/novatel_commands.h"
 
 namespace Kestrel {
@@ -12,16 +13,7 @@ namespace KsParse {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-// Expected commands written as one text, '|' between them; each ends in CR LF.
-Texts Lines(const std::string& text) {
-  Texts out;
-  for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
-    end = text.find('|', start);
-    out.push_back(text.substr(start, end - start) + "\r\n");
-  }
-  return out;
-}
+using Testing::CommandLines;
 
 // The texts a command-set call appends, each packet's wait value checked.
 Texts Commands(const std::function<void(NovAtelCommandSet&, CommandList&)>& call,
@@ -29,17 +21,12 @@ Texts Commands(const std::function<void(NovAtelCommandSet&, CommandList&)>& call
   NovAtelCommandSet set;
   CommandList cmds;
   call(set, cmds);
-  Texts out;
-  for (const _STR_CMD& c : cmds) {
-    EXPECT_EQ(+c.wait, wait);
-    out.emplace_back(reinterpret_cast<const char*>(c.buf), c.len);
-  }
-  return out;
+  return Testing::CommandTexts(cmds, wait);
 }
 
 TEST(NovAtelCommands, SettingsAndRates) {
   EXPECT_EQ(Commands([](auto& s, auto& c) { s.Init(c); }),
-            Lines("fix none|log bestposb ontime 1|nmeatalker auto|log rangecmpb ontime 1.0|log psrdopb ontime 5|"
+            CommandLines("fix none|log bestposb ontime 1|nmeatalker auto|log rangecmpb ontime 1.0|log psrdopb ontime 5|"
                   "log gpgsv ontime 5|log gpgga ontime 1|log refstationb onchanged"));
   EXPECT_EQ(Commands([](auto& s, auto& c) {
               s.Reset(c);
@@ -52,7 +39,7 @@ TEST(NovAtelCommands, SettingsAndRates) {
               s.SetElevMask(c, 9, 2);
               s.SetElevMask(c, 8, 7);
             }),
-            Lines("nvmrestore|freset|unlogall|unlockout 7|lockout 12|log passcom2b onchanged|ecutoff 15|"
+            CommandLines("nvmrestore|freset|unlogall|unlockout 7|lockout 12|log passcom2b onchanged|ecutoff 15|"
                   "gloecutoff 15|log psrdopb ontime 5|gloecutoff 9|log psrdopb ontime 5|ecutoff 8|"
                   "log psrdopb ontime 5"));
   EXPECT_EQ(Commands([](auto& s, auto& c) {
@@ -63,7 +50,7 @@ TEST(NovAtelCommands, SettingsAndRates) {
               s.SendEphemeris(c, GNSS_FRQ_STOP);
               s.SendEphemeris(c, GNSS_FRQ_1HZ);
             }),
-            Lines("unlog bestposb|log bestposb ontime 0.1|log bestposb ontime 0.2|log bestposb ontime 2|"
+            CommandLines("unlog bestposb|log bestposb ontime 0.1|log bestposb ontime 0.2|log bestposb ontime 2|"
                   "log bestposb ontime 5|log bestposb ontime 10|log bestposb ontime 0.5|log bestposb ontime 1|"
                   "unlog rangecmpb|log rangecmpb ontime 0.5|log rangecmpb ontime 1.0|unlog rawephemb|"
                   "log rawephemb ontime 1.000000"));
@@ -76,15 +63,15 @@ TEST(NovAtelCommands, NmeaMaskAndListOrders) {
               s.SetNmea(c, 0x41, GNSS_FRQ_0_2HZ, 3);
               s.SetNmea(c, 0x41, GNSS_FRQ_STOP, 0);
             }),
-            Lines("LOG GPGGA ONTIME 5.00|LOG GPGSV ONTIME 5.00|UNLOG GPGGA|UNLOG GPGSV"));
+            CommandLines("LOG GPGGA ONTIME 5.00|LOG GPGSV ONTIME 5.00|UNLOG GPGGA|UNLOG GPGSV"));
   EXPECT_EQ(Commands([](auto& s, auto& c) { s.SetNmea(c, 0x3FF3, GNSS_FRQ_20HZ, 0); }),
-            Lines("LOG GPGGA ONTIME 0.05|LOG GPGLL ONTIME 0.05|LOG GPGRS ONTIME 0.05|LOG GPGSA ONTIME 0.05|"
+            CommandLines("LOG GPGGA ONTIME 0.05|LOG GPGLL ONTIME 0.05|LOG GPGRS ONTIME 0.05|LOG GPGSA ONTIME 0.05|"
                   "LOG GPGST ONTIME 0.05|LOG GPGSV ONTIME 0.05|LOG GPRMC ONTIME 0.05|LOG GPVTG ONTIME 0.05|"
                   "LOG GPZDA ONTIME 0.05|LOG GPALM ONTIME 0.05|LOG GPRMB ONTIME 0.05"));
   // The list takes the first bit of each element, RMB before VTG.
   const std::vector<_set_nmea> list = {{0x41, 3}, {0x1200, 7}, {0x8, 3}, {0x200, 0}};
   EXPECT_EQ(Commands([&](auto& s, auto& c) { s.SetNmeaList(c, list); }),
-            Lines("LOG GPGGA ONTIME 1.00|LOG GPRMB ONTIME 1.00|UNLOG GPVTG"));
+            CommandLines("LOG GPGGA ONTIME 1.00|LOG GPRMB ONTIME 1.00|UNLOG GPVTG"));
 }
 
 Texts StartBase(std::uint32_t format, std::uint32_t port = 1, std::uint32_t generation = 2) {
@@ -105,28 +92,28 @@ TEST(NovAtelCommands, StartBase) {
   const std::string head = "log bestposb ontime 1|ecutoff 10|rtkelevmask user 10|gloecutoff 5.0|"
                            "fix position 31.17485043 121.39823174 37.512|";
   EXPECT_EQ(StartBase(3),
-            Lines(head + "unlogall com2|log com2 bestposb ontime 5|LOG COM2,RAWEPHEMB,ONTIME 60|"
+            CommandLines(head + "unlogall com2|log com2 bestposb ontime 5|LOG COM2,RAWEPHEMB,ONTIME 60|"
                          "LOG COM2 GLORAWEPHEMB,ONTIME 80|log com2,rangecmpb,ontime 1.0|LOG COM2,TIMEB,ONTIME 1|"
                          "LOG COM2,GPGGA,ONTIME 1|dgpstxid cmr 1|log com2 cmrobsb ontime 1|"
                          "log com2 cmrrefb ontime 10|log com2 cmrdescb ontime 10 5|com com2 38400|saveconfig"));
   // Port 0: COM1 and no COM2 block.
-  EXPECT_EQ(StartBase(11, 0), Lines(head + "unlogall com1|log com1 bestposb ontime 5|dgpstxid rtcm 1|"
+  EXPECT_EQ(StartBase(11, 0), CommandLines(head + "unlogall com1|log com1 bestposb ontime 5|dgpstxid rtcm 1|"
                                            "log com1 rtcm1 ontime 1|com com1 38400|saveconfig"));
   EXPECT_EQ(DiffLines(StartBase(6))[2], "log com2 cmrplusb ontime 10\r\n");
   EXPECT_EQ(DiffLines(StartBase(4)),
-            Lines("dgpstxid rtcm 1|log com2 rtcm3b ontime 10|log com2 rtcm22b ontime 10 7|log com2 rtcm1 ontime 5|"
+            CommandLines("dgpstxid rtcm 1|log com2 rtcm3b ontime 10|log com2 rtcm22b ontime 10 7|log com2 rtcm1 ontime 5|"
                   "log com2 rtcm1819b ontime 2|log com2 rtcm31b ontime 2|log com2 rtcm32b ontime 2"));
-  EXPECT_EQ(DiffLines(StartBase(5)), Lines("dgpstxid rtca 2|log com2 rtcaobsb ontime 1|log com2 rtcaobs2b ontime 2|"
+  EXPECT_EQ(DiffLines(StartBase(5)), CommandLines("dgpstxid rtca 2|log com2 rtcaobsb ontime 1|log com2 rtcaobs2b ontime 2|"
                                            "log com2 rtcarefb ontime 10|log com2 rtca1b ontime 10 3"));
   EXPECT_EQ(DiffLines(StartBase(7, 1, 1)),
-            Lines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1005b ontime 10"));
+            CommandLines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1005b ontime 10"));
   EXPECT_EQ(DiffLines(StartBase(7, 1, 2)),
-            Lines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1012b ontime 1|"
+            CommandLines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1012b ontime 1|"
                   "log com2 rtcm1006b ontime 10|log com2 rtcm1008b ontime 10|log com2 rtcm1033b ontime 10"));
   for (std::uint32_t format : {12u, 13u})
-    EXPECT_EQ(DiffLines(StartBase(format)), Lines("log com2 novatelxobsb ontime 1|log com2 novatelxrefb  ontime 10"));
+    EXPECT_EQ(DiffLines(StartBase(format)), CommandLines("log com2 novatelxobsb ontime 1|log com2 novatelxrefb  ontime 10"));
   EXPECT_EQ(DiffLines(StartBase(14)),
-            Lines("interfacemode com2 novatel rtcmv3|dgpstxid rtcmv3 1|log com2 rtcm1074b ontime 1|"
+            CommandLines("interfacemode com2 novatel rtcmv3|dgpstxid rtcmv3 1|log com2 rtcm1074b ontime 1|"
                   "log com2 rtcm1084b ontime 1|log com2 rtcm1124b ontime 1|log com2 rtcm1005b ontime 10|"
                   "log com2 rtcm1033b ontime 10"));
   EXPECT_TRUE(DiffLines(StartBase(99)).empty());
@@ -148,19 +135,19 @@ TEST(NovAtelCommands, StartRover) {
   const char* conditions[] = {"ionocondition quiet|", "ionocondition normal|", "ionocondition disturbed|", ""};
   for (std::uint32_t iono = 0; iono < 4; ++iono) {
     EXPECT_EQ(StartRover(3, 2, iono, true),
-              Lines(std::string("ecutoff 5|rtkelevmask user 5|") + conditions[iono] +
+              CommandLines(std::string("ecutoff 5|rtkelevmask user 5|") + conditions[iono] +
                     "gloecutoff 5.0|rtksource cmr any|psrdiffsource cmr any|INTERFACEMODE COM2 CMR NOVATEL"))
         << iono;
   }
   EXPECT_EQ(StartRover(4)[2], "INTERFACEMODE COM2 RTCM NOVATEL\r\n");
   EXPECT_EQ(StartRover(5)[0], "rtksource rtca any\r\n");
-  EXPECT_EQ(StartRover(7, 1), Lines("rtksource rtcmv3 any|psrdiffsource rtcmv3 any|INTERFACEMODE COM2 RTCMV3 NOVATEL"));
+  EXPECT_EQ(StartRover(7, 1), CommandLines("rtksource rtcmv3 any|psrdiffsource rtcmv3 any|INTERFACEMODE COM2 RTCMV3 NOVATEL"));
   EXPECT_EQ(StartRover(14, 2)[2], "INTERFACEMODE COM2 AUTO NOVATEL\r\n");
-  EXPECT_EQ(StartRover(13), Lines("interfacemode com2 novatelx none|log com2 novatelxgpsobsb ontime 1|"
+  EXPECT_EQ(StartRover(13), CommandLines("interfacemode com2 novatelx none|log com2 novatelxgpsobsb ontime 1|"
                                   "log com2 novatelxgloobsb ontime 1|log com2 novatelxbdsobsb ontime 1|"
                                   "log com2 novatelxrefb  ontime 10"));
   for (std::uint32_t format : {6u, 12u, 0u})
-    EXPECT_EQ(StartRover(format), Lines("rtksource auto any|psrdiffsource auto any|INTERFACEMODE COM2 AUTO NOVATEL"));
+    EXPECT_EQ(StartRover(format), CommandLines("rtksource auto any|psrdiffsource auto any|INTERFACEMODE COM2 AUTO NOVATEL"));
 }
 
 }  // namespace

@@ -21,14 +21,7 @@ using namespace SoftRcv;
 
 const std::string kBegin("$$IM\x18\x01\x01\x1C\r\n", 10), kEnd("$$IM\x18\x01\x02\x1F\r\n", 10);
 
-std::vector<std::string> Texts(const CommandList& cmds) {
-  std::vector<std::string> out;
-  for (const _STR_CMD& c : cmds) {
-    EXPECT_EQ(c.wait, 50u);
-    out.emplace_back(reinterpret_cast<const char*>(c.buf), c.len);
-  }
-  return out;
-}
+std::vector<std::string> Texts(const CommandList& cmds) { return CommandTexts(cmds, 50); }
 
 struct SoftBoard : Board {
   SoftBoard() : Board(CreateSoftReceiverAdapter()) {}

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "board_test_support.h"
-#include "boards/trimble/trimble_commands.h"
 #include "boards/trimble/trimble_decoder.h"
 #include "tools/sim/nmea_sim.h"
 #include "tools/sim/rtcm_sim.h"
@@ -79,13 +78,7 @@ TEST(TrimbleFrame, ClassifiesAndChecksPackets) {
                b.adapter->DecodeMessage(p.data(), 0x55, 8));
 }
 
-TEST(TrimbleFrame, FactoryAndReplies) {
-  for (std::int32_t word : {-1, 0, 1, 2}) {
-    const Board a(CreateTrimbleAdapter(word));
-    EXPECT_EQ((U{a.adapter->oem_type, static_cast<TrimbleCommandSet*>(a.adapter->commands)->gen1_word,
-                 a.adapter->decoder->sat_detail}),
-              (U{OEM_TRIMBLE, word == 1 ? 1 : 0, 1}));
-  }
+TEST(TrimbleFrame, Replies) {
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
   // The elevation-mask reply: its 16-bit fields turned little-endian.
