@@ -65,37 +65,28 @@ TEST(DeviceCommands, TemplatesWaitsAndGates) {
     Build build;
     std::vector<std::string> texts;
     std::uint32_t wait;
-    bool maker_only;  // also built for a receiver that is not an older one
   };
   NV_COM_BAUD_ENUM fast = NV_COM_BAUD_115200, odd = NV_COM_BAUD_14400;
   const Case cases[] = {
-      {"device info", [](Em_Gnss& g, CommandList& c) { g.Get_DeviceInfo(c); }, {"SI"}, 200, true},
-      {"battery", [](Em_Gnss& g, CommandList& c) { g.Get_Battery(c); }, {"SD"}, 200, false},
-      {"close", [](Em_Gnss& g, CommandList& c) { g.Get_CloseReceiver(c); }, {"SG,B0"}, 200, false},
-      {"200 data off", [](Em_Gnss& g, CommandList& c) { g.Get_200Data(c, false); }, {"RG,B0"}, 100, false},
+      {"device info", [](Em_Gnss& g, CommandList& c) { g.Get_DeviceInfo(c); }, {"SI"}, 200},
       {"baud 115200", [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &fast, NV_COM_PORT_1); },
-       {"SB,B253"}, 200, false},
+       {"SB,B253"}, 200},
       {"baud without code", [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &odd, NV_COM_PORT_2); },
-       {"SB,B220"}, 200, false},
-      {"position 2 Hz", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_2HZ); }, {"SW,B0,B2"},
-       200, false},
+       {"SB,B220"}, 200},
+      {"position 2 Hz", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_2HZ); }, {"SW,B0,B2"}, 200},
       {"position 0.2 Hz", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_0_2HZ); },
-       {"SW,B0,B1"}, 200, false},
-      {"bubble 1 Hz", [](Em_Gnss& g, CommandList& c) { g.Set_eBubble_frq(c, GNSS_FRQ_1HZ); }, {"FF,B1"}, 100, false},
-      {"bubble other", [](Em_Gnss& g, CommandList& c) { g.Set_eBubble_frq(c, GNSS_FRQ_5HZ); }, {"FF,B5"}, 100, false},
-      {"mode 1", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 1); }, {"ST,B1,B254"}, 100, false},
-      {"mode 7", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 7); }, {"ST,B0"}, 100, false},
-      {"static begin", [](Em_Gnss& g, CommandList& c) { g.Set_Static_Begin(c, true); }, {"FD,B0"}, 100, false},
-      {"progress", [](Em_Gnss& g, CommandList& c) { g.Set_Static_Progress_Enabled(c, true); }, {"FH,B1"}, 100, true},
-      {"antenna type", [](Em_Gnss& g, CommandList& c) { g.Set_Static_AnteType(c, "AT,1 2"); }, {"FS,SAT,1 2"}, 10,
-       false},
-      {"file dir", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Static_FileDir(c); }, {"FM", "KC,B170"}, 200, true},
+       {"SW,B0,B1"}, 200},
+      {"bubble 1 Hz", [](Em_Gnss& g, CommandList& c) { g.Set_eBubble_frq(c, GNSS_FRQ_1HZ); }, {"FF,B1"}, 100},
+      {"mode 1", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 1); }, {"ST,B1,B254"}, 100},
+      {"mode 7", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 7); }, {"ST,B0"}, 100},
+      {"antenna type", [](Em_Gnss& g, CommandList& c) { g.Set_Static_AnteType(c, "AT,1 2"); }, {"FS,SAT,1 2"}, 10},
+      {"file dir", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Static_FileDir(c); }, {"FM", "KC,B170"}, 200},
       {"read file", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Read_Static_File(c, 0x01020304); },
-       {"FW,B4,B3,B2,B1"}, 200, true},
+       {"FW,B4,B3,B2,B1"}, 200},
       {"base difference", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Set_BasePosition_Difference(c, 1.0); },
-       {"FK,B0,B0,B0,B0,B0,B0,B240,B63"}, 100, true},
+       {"FK,B0,B0,B0,B0,B0,B0,B240,B63"}, 100},
       {"remove base", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Remove_BasePos_From_List(c, -1); },
-       {"FL,B255"}, 100, true},
+       {"FL,B255"}, 100},
   };
   Em_Gnss older(GNSS_MNFCTR_NORVIK, OEM_NOVATEL), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
   for (const Case& c : cases) {
