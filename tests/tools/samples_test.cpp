@@ -8,7 +8,6 @@
 
 #include "support/test_paths.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/decode_summary.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -45,28 +44,6 @@ TEST(Samples, DemoSummarisesEverySample) {
   EXPECT_NE(out.find("in view    GPS 10 GLONASS 6 BeiDou 7"), std::string::npos) << out;
   EXPECT_NE(out.find("1021: 2, 1022: 2, 1023: 2, 1024: 2, 1025: 2, 1026: 2, 1027: 2"), std::string::npos) << out;
 }
-
-TEST(DecodeSummary, FirstAndLastFixListsAndDop) {
-  using Tool::Value;
-  Tool::DecodeSummary summary;
-  auto fix = [](double lat, double second) {
-    const Value time = Value::Array().Push(2026).Push(3).Push(14).Push(8).Push(0).Push(second);
-    return Value::Object().Set("lat", lat).Set("lon", -0.5).Set("height", 12.25).Set("solution", 4u).Set("time", time);
-  };
-  summary.Add(Value::Object().Set("kind", 1).Set("pos", fix(31.5, 1.0)));
-  summary.Add(Value::Object().Set("kind", 8));
-  summary.Add(Value::Object().Set("kind", 1).Set("sats", Value::Object().Set("2", Value::Array().Push(1).Push(2))));
-  summary.Add(Value::Object().Set("kind", 1).Set("pos", fix(-31.5, 2.5)).Set(
-      "dop", Value::Object().Set("pdop", 1.5).Set("hdop", 0.75).Set("vdop", 1.25)));
-  EXPECT_EQ(summary.Text(999),
-            "  999 bytes, 4 messages (kind 1: 3, kind 8: 1)\n"
-            "  first fix  2026-03-14 08:00:01.000  31.500000000 N  0.500000000 W  12.250 m  solution 4\n"
-            "  last fix   2026-03-14 08:00:02.500  31.500000000 S  0.500000000 W  12.250 m  solution 4\n"
-            "  in view    GLONASS 2\n"
-            "  DOP        pdop 1.50  hdop 0.75  vdop 1.25\n");
-  EXPECT_EQ(Tool::DecodeSummary().Text(0), "  0 bytes, 0 messages\n  no fix\n");
-}
-
 }  // namespace
 }  // namespace KsParse
 }  // namespace Kestrel
