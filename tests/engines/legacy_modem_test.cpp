@@ -165,10 +165,8 @@ TEST_F(LegacyModem, ChannelToFrequencyByRadioKind) {
   } cases[] = {
       {1, 0, "\x14", 456.0},                    // 20 * 0.05 + 455
       {2, 0, "\x05\x80", 410.0},                // channel -5, kept within the limits
-      {1, 0, "\x05\x00", 455.25},
       {3, 0, "\xFF", 450.0},                    // 3.1875 MHz, kept within the limits
       {9, 0, "\xC1\x8F", 460.0125},             // 36801 * 0.0125
-      {10, 0, "\xBE\x8F", 459.975},
       {8, 20, "\xE9\x4E", 404.02},              // 20201 * 20 kHz, not rounded further
       {8, 0, "\x40\x7E", 404.0},                // 32320 * 12.5 kHz before any spacing reply
       {8, 20, "\xFF", 403.0},

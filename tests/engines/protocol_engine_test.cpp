@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "engines/standard_engine.h"
-#include "support/test_adapter.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -41,20 +40,6 @@ TEST(ProtocolEngine, RawPacketsAreCutAt512Bytes) {
   engine.CustomPackets(cmds, data.data(), 1);
   EXPECT_EQ(+cmds.back().wait, 50u);
 }
-
-TEST(ProtocolEngine, CommandsReachTheAdapter) {
-  StandardEngine engine;
-  engine.adapter = new RecordingAdapter();
-  CommandList cmds;
-  engine.Init(cmds);
-  engine.StartBase(cmds);
-  engine.SetSatUse(cmds, 1, true, 0);  // not offered by this engine
-  ASSERT_EQ(cmds.size(), 2u);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(cmds[0].buf), cmds[0].len) + std::to_string(cmds[1].wait), "init200");
-  engine.SetParseNmea(true);
-  EXPECT_EQ(engine.adapter->decoder->parse_nmea, 1);
-}
-
 }  // namespace
 }  // namespace KsParse
 }  // namespace Kestrel
