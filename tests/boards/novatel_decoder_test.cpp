@@ -161,12 +161,6 @@ TEST(NovAtelBestPos, SolutionCodesAndResponses) {
   ASSERT_TRUE(b.Feed(Sim::NovAtelLog(42, h, {1, 0, 0, 0, 'O', 'K'})));
   EXPECT_TRUE(b.decoder().latitude == latitude && b.decoder().solution_code == 11u &&
               (b.decoder().msg_flags & MsgBit::kPosition) != 0);
-  // With type 0 and age 60 the code stays as it was before the reply.
-  const float age = 60.0f;
-  b.decoder().bestpos_body[4] = 0;
-  std::memcpy(b.decoder().bestpos_body + 56, &age, 4);
-  ASSERT_TRUE(b.Feed(Sim::NovAtelLog(42, h, {})));
-  EXPECT_EQ(b.decoder().solution_code, 11u);
 }
 
 TEST(NovAtelPsrDopAndRefStation, DopCutoffAndBasePosition) {

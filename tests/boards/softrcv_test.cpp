@@ -72,11 +72,6 @@ TEST(SoftReceiverCommands, BracketsRatesAndStarts) {
 TEST(SoftReceiverLogs, BoardLogsAndChannelTables) {
   SoftBoard b;
   Sim::NovAtelHeader h;
-  Sim::BestPosFields pos;
-  pos.latitude = 31.5;
-  ASSERT_TRUE(b.Feed(Sim::BestPos(h, pos)));
-  EXPECT_NEAR(b.decoder().latitude, 31.5 * kDeg, 1e-15);
-
   // Log 912: two channels (the count says three, the body holds two).
   std::vector<std::uint8_t> body = {3, 0, 0, 0};
   const auto put16 = [&](unsigned v) { body.push_back(v & 0xFF), body.push_back(v >> 8); };

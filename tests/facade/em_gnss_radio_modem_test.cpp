@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engines/legacy_engine.h"
@@ -19,18 +20,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 // Code, data and wait of the modem packet in each appended VS frame.
-struct Packet {
-  int code;
-  Bytes data;
-  std::uint32_t wait;
-  bool operator==(const Packet& o) const { return code == o.code && data == o.data && wait == o.wait; }
-};
-
-std::ostream& operator<<(std::ostream& os, const Packet& p) {
-  os << "code " << p.code << " [";
-  for (unsigned char b : p.data) os << ' ' << static_cast<int>(b);
-  return os << " ] wait " << p.wait;
-}
+using Packet = std::tuple<int, Bytes, std::uint32_t>;
 
 std::vector<Packet> Packets(const CommandList& cmds) {
   std::vector<Packet> out;
@@ -88,7 +78,7 @@ TEST(RadioCommands, FrequencyCodesByRadioType) {
   // A chosen spacing of 20 kHz counts radio type 8 in 20 kHz steps.
   OlderReceiver r(8);
   r.Sent([](Em_Gnss& g, CommandList& cmds) { EXPECT_EQ(g.Set_Radio_ChannelSpace(cmds, CHANNEL_SPACE_20), 1); });
-  EXPECT_EQ(r.Sent([](Em_Gnss& g, CommandList& cmds) { g.Set_Radio_Frq(cmds, 410.02); })[0].data, (Bytes{0x15, 0x50}));
+  EXPECT_EQ(r.Sent([](Em_Gnss& g, CommandList& cmds) { g.Set_Radio_Frq(cmds, 410.02); })[0], (Packet{109, {0x15, 0x50}, 100}));
   OlderReceiver unknown(0);
   EXPECT_TRUE(unknown.Sent([](Em_Gnss& g, CommandList& cmds) { EXPECT_EQ(g.Set_Radio_Frq(cmds, 460), 0); }).empty());
 }
@@ -126,7 +116,7 @@ TEST(RadioCommands, TypesGatesAndQueries) {
   EXPECT_TRUE(fresh.Sent([](Em_Gnss& g, CommandList& c) { EXPECT_EQ(g.Get_Radio_Frq(c), 0); }).empty());
   EXPECT_EQ(r5.Sent([](Em_Gnss& g, CommandList& c) { EXPECT_EQ(g.Get_Radio_Frq(c), 2); }),
             (std::vector<Packet>{{110, {}, 200}}));
-  EXPECT_EQ(OlderReceiver(2).Sent([](Em_Gnss& g, CommandList& c) { g.Get_Radio_Frq(c); })[0].code, 98);
+  EXPECT_EQ(std::get<0>(OlderReceiver(2).Sent([](Em_Gnss& g, CommandList& c) { g.Get_Radio_Frq(c); })[0]), 98);
   EXPECT_EQ(r8.gnss.Get_Radio_Range(range), 2);
   EXPECT_EQ((std::vector<double>{range.highest_mhz, range.lowest_mhz, range.spacing_khz}),
             (std::vector<double>{473, 403, 12.5}));

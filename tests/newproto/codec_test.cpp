@@ -83,20 +83,6 @@ TEST(NewProtoCodecTest, FileRecordSettingsLeaveTheirAlignmentGaps) {
   EXPECT_EQ(Item(0x0714, &p), "07 14 00 1A 00 00 00 01 02 03 00 00 00 04 54 54 54 54 54 54 54 54 54 54 54 54 54 54 54 00");
 }
 
-TEST(NewProtoCodecTest, PacketOfOneFrame) {
-  const std::uint16_t code = 42;
-  NV_MODEM_DIAL_PARA_STRUCT dial = {};
-  CommandList cmds;
-  BuildPacket(cmds, {{kItemMessageCode, &code}, {0x1403, &dial}}, 0x1403);
-  ASSERT_EQ(cmds.size(), 1u);
-  const _STR_CMD& f = cmds[0];
-  EXPECT_EQ(f.len, 136u);
-  EXPECT_EQ(f.wait, 0u);
-  EXPECT_EQ(Hex(f.buf, 5), "24 24 01 " + Hex(f.buf + 3, 1) + " 81");
-  EXPECT_EQ(Hex(f.buf + 5, 19), "04 11 00 00 00 14 03 00 00 00 01 00 6E 00 01 00 02 00 2A");
-  EXPECT_EQ(Hex(f.buf + 5 + 123, 8), "00 00 00 00 09 24 0D 0A");
-}
-
 TEST(NewProtoCodecTest, PacketsOutsideTheLimitsAreNotBuilt) {
   const std::uint16_t code = 50;
   std::vector<unsigned char> bytes(70000, 0xAB);
