@@ -44,10 +44,10 @@ std::vector<unsigned char> Unframe(const CommandList& cmds) {
   return bytes;
 }
 
+// Scalar items and actions are read back from the catalogue's requests in
+// the catalogue tests; here the layouts of the composite values.
 TEST(NewProtoCodecTest, ItemsFollowTheirIdsValueLayout) {
   const std::uint16_t code = 14, port = 0x0102;
-  const std::uint8_t mask = 5;
-  const float frequency = 438.125f;
   const NV_GSENSOR_VALID_PERIOD_STRUCT period = {2, 60};
   NV_GNSS_BASE_SET_STRUCT base = {3, {1.0, -2.0, 0.5}};
   NV_RADIO_CALLSIGN_STRUCT call = {1, 2, {}};
@@ -59,12 +59,8 @@ TEST(NewProtoCodecTest, ItemsFollowTheirIdsValueLayout) {
 
   EXPECT_EQ(Item(0x0001, &code), "00 01 00 02 00 0E");
   EXPECT_EQ(Item(0x0001, nullptr), "00 01 00 02 00 00");
-  EXPECT_EQ(Item(0x0405, nullptr), "04 05 00 00");
   EXPECT_EQ(Item(0x0404, &port), "04 04 00 02 01 02");
-  EXPECT_EQ(Item(0x0451, &mask), "04 51 00 01 05");
-  EXPECT_EQ(Item(0x0703, &frequency), "07 03 00 04 43 DB 10 00");
   EXPECT_EQ(Item(0x0309, &period), "03 09 00 03 02 00 3C");
-  EXPECT_EQ(Item(0x0303, &code), "03 03 00 00");  // actions carry no value
   EXPECT_EQ(Item(0x0452, &base), "04 52 00 1A 00 03 3F F0 00 00 00 00 00 00 C0 00 00 00 00 00 00 00 3F E0 00 00 00 00 00 00");
   EXPECT_EQ(Item(0x0452, nullptr), "04 52 00 00");
   EXPECT_EQ(Item(0x0718, &call), "07 18 00 13 01 02 43 43 43 43 43 43 43 43 43 43 43 43 43 43 43 43 00");

@@ -1,4 +1,4 @@
-// The command line: help, one-line errors with their exit status, the cmd
+// The command line: one-line errors with their exit status, the cmd
 // subcommand, the built tool keeping the library's trace off its output, and
 // decode on a serial device.
 #include <fcntl.h>
@@ -25,19 +25,6 @@ namespace {
 using Testing::CliResult;
 using Testing::Lines;
 using Testing::RunCli;
-
-TEST(Cli, HelpForTheToolAndEverySubcommand) {
-  const CliResult overview = RunCli({"--help"});
-  EXPECT_EQ(overview.status, 0);
-  for (const char* name : {"decode", "rtcm", "cmd", "sim"}) {
-    EXPECT_NE(overview.out.find(name), std::string::npos) << name;
-    const CliResult help = RunCli({"help", name});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind(std::string("usage: ksgnss ") + name, 0), 0u) << help.out;
-    EXPECT_EQ(RunCli({name, "--help"}).out, help.out);
-  }
-  EXPECT_EQ(RunCli({}).status, 2);
-}
 
 TEST(Cli, MistakesGiveOneLineOnStderrAndAStatus) {
   const std::string sample = Testing::WriteTemp("cli_sample.nmea", "$GPGGA,1*00\r\n");
