@@ -13,7 +13,6 @@
 //   modem reply packet in VI frames.
 #include <ksparse/em_gnss.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -21,7 +20,7 @@
 
 #include "engines/legacy_engine.h"
 #include "fuzz/fuzz_support.h"
-#include "legacy/legacy_frame.h"
+#include "tests/support/legacy_wire.h"
 #include "tests/support/test_adapter.h"
 
 using namespace Kestrel::KsParse;
@@ -36,19 +35,17 @@ constexpr unsigned kIdCount = sizeof kIds / sizeof kIds[0];
 
 using Bytes = std::vector<unsigned char>;
 
-void AddFrame(Bytes& out, const char* id, const unsigned char* payload, unsigned n) {
-  unsigned char frame[255 + Legacy::kFrameOverhead];
-  unsigned length = 0;
-  Legacy::BuildByteFrame(id, payload, n, frame, &length, 1);
-  out.insert(out.end(), frame, frame + length);
+void AddFrame(Bytes& out, const char* id, const std::string& payload) {
+  const std::string frame = Frame(id, payload);
+  out.insert(out.end(), frame.begin(), frame.end());
 }
 
 // `data` cut into frames of `piece` bytes; a last shorter one (possibly
 // empty) ends the series.
-void AddPieces(Bytes& out, const char* id, const Bytes& data, unsigned piece) {
+void AddPieces(Bytes& out, const char* id, const std::string& data, unsigned piece) {
   std::size_t at = 0;
-  for (; data.size() - at >= piece; at += piece) AddFrame(out, id, data.data() + at, piece);
-  AddFrame(out, id, data.data() + at, static_cast<unsigned>(data.size() - at));
+  for (; data.size() - at >= piece; at += piece) AddFrame(out, id, data.substr(at, piece));
+  AddFrame(out, id, data.substr(at));
 }
 
 Bytes FramedStream(const std::uint8_t* data, std::size_t size) {
@@ -59,38 +56,26 @@ Bytes FramedStream(const std::uint8_t* data, std::size_t size) {
     std::size_t n = data[pos + 1];
     pos += 2;
     if (n > size - pos) n = size - pos;
-    const Bytes body(data + pos, data + pos + n);
+    const std::string body(data + pos, data + pos + n);
     pos += n;
     switch (kind % 4) {
       case 0:
-        AddFrame(out, kIds[(kind / 4) % kIdCount], body.data(), static_cast<unsigned>(body.size()));
+        AddFrame(out, kIds[(kind / 4) % kIdCount], body);
         break;
       case 1:
         AddPieces(out, "RH", body, 55);
         break;
       case 2: {
-        Bytes record(128, 0);
-        std::copy(body.begin(), body.begin() + std::min<std::size_t>(body.size(), 128), record.begin());
-        const char* model = kModels[(kind / 4) % 6];
-        std::copy(model, model + 4, record.begin() + (kind / 32) % 2);
+        std::string record = body.substr(0, 128);
+        record.resize(128, '\0');
+        record.replace((kind / 32) % 2, 4, kModels[(kind / 4) % 6]);
         AddPieces(out, "SI", record, 55);
         break;
       }
-      default: {
-        // Sub-code from the record, then its data, check and closing bytes.
-        const unsigned char code = body.empty() ? 89 : body[0];
-        const std::uint32_t len = body.empty() ? 0 : static_cast<std::uint32_t>(body.size() - 1);
-        Bytes packet = {0x40, code, static_cast<unsigned char>(~code), static_cast<unsigned char>(len),
-                        static_cast<unsigned char>(len >> 8), 0, 0};
-        if (!body.empty()) packet.insert(packet.end(), body.begin() + 1, body.end());
-        unsigned char check = 0;
-        for (unsigned char b : packet) check ^= b;
-        packet.push_back(check);
-        packet.push_back('\r');
-        packet.push_back('\n');
-        AddPieces(out, "VI", packet, 60 + kind / 4);
+      default:
+        // Sub-code from the record, then its data.
+        AddPieces(out, "VI", body.empty() ? Reply(89, "") : Reply(body[0], body.substr(1)), 60 + kind / 4);
         break;
-      }
     }
   }
   return out;
