@@ -19,6 +19,56 @@ namespace KsParse {
 // Values filled from 16-bit reply items; the receiver's firmware defines
 // their meaning, so any 16-bit value may appear.
 enum NV_RESPONSE_STATUS_ENUM : std::uint16_t {};
+enum NV_MODEM_POWER_STATUS_ENUM : std::uint16_t {};
+enum NV_MODEM_BAND_MODE_ENUM : std::uint16_t {};
+enum NV_NETLINK_SERVER_TYPE_ENUM : std::uint16_t {};
+enum NV_DATALINK_MODE_ENUM : std::uint16_t {};
+enum NV_RADIO_PROTOCOL_ENUM : std::uint16_t {};
+enum NV_RADIO_MODULE_TYPE_ENUM : std::uint16_t {};
+enum NV_RADIO_POWER_STATUS_ENUM : std::uint16_t {};
+enum NV_WIFI_MODE_ENUM : std::uint16_t {};
+enum NV_WIFI_POWER_STATUS_ENUM : std::uint16_t {};
+enum NV_FILE_RECORD_STATUS_ENUM : std::uint16_t {};
+
+// Values that commands send as unsigned 16-bit items, unchanged. Only the
+// values the library itself uses are named; the receiver accepts others.
+
+// Output rate of a GNSS output item.
+enum NV_DATA_FRQ_ENUM : std::uint16_t {
+  NV_DATA_FRQ_STOP = 1,
+  NV_DATA_FRQ_ONCHANGE = 2,
+  NV_DATA_FRQ_10HZ = 6,
+  NV_DATA_FRQ_5HZ = 7,
+  NV_DATA_FRQ_2HZ = 8,
+  NV_DATA_FRQ_1HZ = 9,
+  NV_DATA_FRQ_0_5HZ = 10,  // every 2 s
+  NV_DATA_FRQ_0_2HZ = 11,  // every 5 s
+  NV_DATA_FRQ_0_1HZ = 12,  // every 10 s
+};
+
+// The receiver port a GNSS output command applies to; 0 names none (the
+// port the command arrives on).
+enum NV_GNSS_IO_ID_ENUM : std::uint16_t {
+  NV_GNSS_IO_ID_NONE = 0,
+};
+
+// Differential data format of a port.
+enum NV_GNSS_DIFF_TYPE_ENUM : std::uint16_t {
+  NV_GNSS_DIFF_CMR = 2,
+  NV_GNSS_DIFF_CMR_PLUS = 3,
+  NV_GNSS_DIFF_COMPACT = 4,      // the board maker's compact observations
+  NV_GNSS_DIFF_RTCM2 = 5,
+  NV_GNSS_DIFF_RTCM3 = 6,
+  NV_GNSS_DIFF_RTCM3_MSM = 7,
+  NV_GNSS_DIFF_RTCM2_MSG1 = 8,   // RTCM 2 message 1 only
+  NV_GNSS_DIFF_RTCA = 9,
+};
+
+// Where the receiver routes a port's data (item 0x0108).
+enum NV_COM_DIRECT_ENUM : std::uint16_t {};
+
+// The recording a file command applies to.
+enum NV_FILE_RECORD_IO_ID_ENUM : std::uint16_t {};
 
 #pragma pack(push, 1)
 
@@ -183,6 +233,12 @@ struct NV_RADIO_CHANNEL_LIST_EX_STRUCT {
   std::vector<NV_RADIO_CHANNEL_STRUCT> list[3];
 };
 
+// The output rate of one GNSS output item (its item id, 0x0403 to 0x041B).
+struct DataFreq {
+  std::uint16_t id;
+  std::uint16_t rate;  // a NV_DATA_FRQ_ENUM value
+};
+
 static_assert(sizeof(NV_SYSTEM_POWER_STATUS_STRUCT) == 12, "NV_SYSTEM_POWER_STATUS_STRUCT is 12 bytes");
 static_assert(sizeof(NV_SYSTEM_HARDWARE_INFO_STRUCT) == 68 && offsetof(NV_SYSTEM_HARDWARE_INFO_STRUCT, second) == 28 &&
                   offsetof(NV_SYSTEM_HARDWARE_INFO_STRUCT, value) == 52,
@@ -228,6 +284,7 @@ static_assert(sizeof(NV_FILE_RECORD_CONFIG_STRUCT) == 48 && offsetof(NV_FILE_REC
               "NV_FILE_RECORD_CONFIG_STRUCT layout");
 static_assert(sizeof(NV_GSENSOR_VALID_PERIOD_STRUCT) == 4 && offsetof(NV_GSENSOR_VALID_PERIOD_STRUCT, period) == 2,
               "NV_GSENSOR_VALID_PERIOD_STRUCT layout");
+static_assert(sizeof(DataFreq) == 4 && offsetof(DataFreq, rate) == 2, "DataFreq layout");
 static_assert(sizeof(NV_BASE_POS_ENTRY_STRUCT) == 24 && offsetof(NV_BASE_POS_ENTRY_STRUCT, value) == 16,
               "NV_BASE_POS_ENTRY_STRUCT layout");
 
