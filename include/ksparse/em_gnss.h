@@ -13,6 +13,7 @@
 #include <ksparse/legacy_records.h>
 #include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
+#include <ksparse/newproto_records.h>
 #include <ksparse/survey_records.h>
 #include <ksparse/types.h>
 
@@ -21,6 +22,7 @@ namespace KsParse {
 
 class ProtocolEngine;
 class LegacyEngine;
+class NewProtoBoardData;
 struct EmGnssTestAccess;
 
 class Em_Gnss {
@@ -268,6 +270,161 @@ class Em_Gnss {
   void Get_Radio_Callsign(Radio_Callsign& callsign);
   void Get_Radio_ChannelSpace(int& space);
 
+  // ---- receivers of the maker's new protocol. Each command appends the
+  // frames of one packet; nothing for any other receiver. Settings that take
+  // a pointer send the value, or with a null pointer ask for it. The getters
+  // copy what the receiver's replies carried (zero before the first reply)
+  // and, for other receivers, return 0 or leave the record as it was.
+  // Port routing
+  void Get_Cmd_Com_Direct(std::vector<_STR_CMD>& cmds, NV_COM_DIRECT_ENUM direct);
+  // System
+  void Get_Cmd_System_Admin(std::vector<_STR_CMD>& cmds, unsigned short int value);
+  void Get_Cmd_System_Power_Off(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_System_Reboot(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_System_Power_Status_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_System_Hardware_Info_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_System_Firmware_Info_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_System_GSensor_Valid(std::vector<_STR_CMD>& cmds, NV_GSENSOR_VALID_PERIOD_STRUCT period);
+  // Starts (mode 2) or ends (mode 3) the calibration; the period is cut to 16 bits.
+  void Send_Magnetometer_Calibration(std::vector<_STR_CMD>& cmds, bool start, int period);
+  void Get_System_Power_Status(NV_SYSTEM_POWER_STATUS_STRUCT& status);
+  void Get_System_Hardware_Info(NV_SYSTEM_HARDWARE_INFO_STRUCT& info);
+  void Get_System_Firmware_Info(NV_SYSTEM_FIRMWARE_VERSION_STRUCT& info);
+  void Get_Magnetometer_info(NV_GNSS_DAT_MAGNETIC_STRUCT& info);
+  // GNSS. A port of 0 (NV_GNSS_IO_ID_NONE) is left out of the output
+  // commands; rates of items other than the GNSS outputs 0x0403 to 0x041B
+  // are not sent.
+  void Get_Cmd_Gnss_Data_Freq(std::vector<_STR_CMD>& cmds, NV_DATA_FRQ_ENUM rate);
+  void Get_Cmd_Gnss_Data_Freq(std::vector<_STR_CMD>& cmds, const std::vector<DataFreq>& rates, NV_GNSS_IO_ID_ENUM port);
+  void Get_Cmd_Gnss_Data_Freq(std::vector<_STR_CMD>& cmds, const DataFreq& rate, NV_GNSS_IO_ID_ENUM port);
+  void Get_Cmd_Gnss_Data_Unlogall(std::vector<_STR_CMD>& cmds, NV_GNSS_IO_ID_ENUM port);
+  void Get_Cmd_Gnss_Data_Configlist_Query(std::vector<_STR_CMD>& cmds, NV_GNSS_IO_ID_ENUM port);
+  void Get_Cmd_Gnss_IO_ID(std::vector<_STR_CMD>& cmds, NV_GNSS_IO_ID_ENUM port);
+  void Get_Cmd_Gnss_IO_DiffData(std::vector<_STR_CMD>& cmds, NV_GNSS_IO_ID_ENUM port, NV_GNSS_DIFF_TYPE_ENUM type);
+  // Also for the maker's older receivers: their elevation-mask query, or
+  // Set_Gnss_ElevDgre with the value.
+  void Get_Cmd_Gnss_ElevMask(std::vector<_STR_CMD>& cmds, const unsigned char* mask);
+  void Get_Cmd_Gnss_Pdop_Mask(std::vector<_STR_CMD>& cmds, const unsigned char* mask);
+  void Get_Cmd_Gnss_Diff_Type(std::vector<_STR_CMD>& cmds, const unsigned short int* type);
+  void Get_Cmd_Gnss_Base_Position(std::vector<_STR_CMD>& cmds, const NV_GNSS_BASE_SET_STRUCT* base);
+  void Get_Cmd_Gnss_Sat_Enable(std::vector<_STR_CMD>& cmds, const NV_GNSS_SATELLITE_ENABLE_STRUCT* masks);
+  // At most 255 entries go out: the count on the wire is the size's low byte.
+  void Get_Cmd_Gnss_Base_Position_list(std::vector<_STR_CMD>& cmds, const BASE_POS_LIST_STRUCT* list);
+  void Get_Cmd_Gnss_Current_Position_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Gnss_Data_Configlist(NV_DATA_CONFIG_LIST& list);
+  int Get_Gnss_Pdop_Mask();  // -1 for other receivers
+  void Get_Gnss_Diff_Type(NV_GNSS_DIFF_TYPE_ENUM& type);
+  void Get_Gnss_Base_Position(NV_GNSS_BASE_SET_STRUCT& base);
+  void Get_Gnss_Sat_Enable(NV_GNSS_SATELLITE_ENABLE_STRUCT& masks);
+  void Get_Gnss_Base_Position_list(BASE_POS_LIST_STRUCT& list);
+  // Radio
+  void Get_Cmd_Radio_Frequency(std::vector<_STR_CMD>& cmds, const float* mhz);
+  void Get_Cmd_Radio_Power(std::vector<_STR_CMD>& cmds, const unsigned int* power);
+  void Get_Cmd_Radio_Stepper(std::vector<_STR_CMD>& cmds, const unsigned int* stepper);
+  void Get_Cmd_Radio_Air_Baud(std::vector<_STR_CMD>& cmds, const unsigned int* baud);
+  void Get_Cmd_Radio_Protocol(std::vector<_STR_CMD>& cmds, const unsigned short int* protocol);
+  void Get_Cmd_Radio_Infolist_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Radio_Power_On(std::vector<_STR_CMD>& cmds, bool on);
+  void Get_Cmd_Radio_Auto_Power_On(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_Radio_Module_Type_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Radio_Power_Status_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Radio_Channel_List_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Radio_Channel_List_All_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Radio_Property_Ex(std::vector<_STR_CMD>& cmds, const NV_RADIO_PROPERTY_EX_STRUCT* property);
+  void Get_Cmd_Radio_Sensitivity(std::vector<_STR_CMD>& cmds, const unsigned char* sensitivity);
+  void Get_Cmd_Radio_FEC(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_Radio_Callsign(std::vector<_STR_CMD>& cmds, const NV_RADIO_CALLSIGN_STRUCT* callsign);
+  float Get_Radio_Frequency();
+  unsigned int Get_Radio_Power_V2();
+  unsigned int Get_Radio_Stepper();
+  unsigned int Get_Radio_Air_Baud();  // 4800 for other receivers
+  void Get_Radio_Protocol(NV_RADIO_PROTOCOL_ENUM& protocol);
+  void Get_Radio_Infolist(NV_RADIO_INFOLIST_STRUCT& info);
+  unsigned char Get_Radio_Auto_Power_On();
+  void Get_Radio_Module_Type(NV_RADIO_MODULE_TYPE_ENUM& type);
+  void Get_Radio_Power_Status(NV_RADIO_POWER_STATUS_ENUM& status);
+  void Get_Radio_Channel_List(NV_RADIO_CHANNEL_LIST_STRUCT& list);
+  // Replaces the three lists with the ones last received.
+  void Get_Radio_Channel_List_All(NV_RADIO_CHANNEL_LIST_EX_STRUCT& lists);
+  void Get_Radio_Property_Ex(NV_RADIO_PROPERTY_EX_STRUCT& property);
+  unsigned char Get_Radio_Sensitivity();
+  unsigned char Get_Radio_FEC();
+  void Get_Radio_Callsign(NV_RADIO_CALLSIGN_STRUCT& callsign);
+  // Wi-Fi
+  void Get_Cmd_WIFI_Param_AP(std::vector<_STR_CMD>& cmds, const NV_WIFI_PARA_AP_STRUCT* ap);
+  void Get_Cmd_WIFI_Mode(std::vector<_STR_CMD>& cmds, const unsigned short int* mode);
+  void Get_Cmd_WIFI_Auto_Open(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_WIFI_Open(std::vector<_STR_CMD>& cmds, bool open);
+  void Get_Cmd_WIFI_Power_Status_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_WIFI_Share(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_WIFI_Share_Auto(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_WIFI_Param_AP(NV_WIFI_PARA_AP_STRUCT& ap);
+  void Get_WIFI_Mode(NV_WIFI_MODE_ENUM& mode);
+  unsigned char Get_WIFI_Auto_Open();
+  void Get_WIFI_Power_Status(NV_WIFI_POWER_STATUS_ENUM& status);
+  unsigned char Get_WIFI_Share();
+  unsigned char Get_WIFI_Share_Auto();
+  // File recording on the receiver
+  void Get_Cmd_File_Record_Open(std::vector<_STR_CMD>& cmds, bool open, NV_FILE_RECORD_IO_ID_ENUM port);
+  void Get_Cmd_File_Record_Auto_Open(std::vector<_STR_CMD>& cmds, const unsigned char* on,
+                                     NV_FILE_RECORD_IO_ID_ENUM port);
+  void Get_Cmd_File_Record_Status_Query(std::vector<_STR_CMD>& cmds, NV_FILE_RECORD_IO_ID_ENUM port);
+  void Get_Cmd_File_Record_Param(std::vector<_STR_CMD>& cmds, const NV_FILE_RECORD_CONFIG_STRUCT* config,
+                                 NV_FILE_RECORD_IO_ID_ENUM port);
+  void Get_Cmd_File_Record_PPK(std::vector<_STR_CMD>& cmds, const NV_BLOCK_DATA_STRUCT* block);
+  unsigned char Get_File_Record_Auto_Open();
+  void Get_File_Record_Status(NV_FILE_RECORD_STATUS_ENUM& status);
+  void Get_File_Record_Param(NV_FILE_RECORD_CONFIG_STRUCT& config);
+  // Network link (the caster connection)
+  void Get_Cmd_NetLink_Auto_Open(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_NetLink_Status_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_NetLink_Source_List_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_NetLink_Address(std::vector<_STR_CMD>& cmds, const NV_IP_ADDRESS_STRUCT* address);
+  void Get_Cmd_NetLink_Server_Type(std::vector<_STR_CMD>& cmds, const unsigned short int* type);
+  void Get_Cmd_NetLink_Data_Source(std::vector<_STR_CMD>& cmds, const NV_CORS_DATA_SOURCE_STRUCT* source);
+  void Get_Cmd_NetLink_Account(std::vector<_STR_CMD>& cmds, const NV_ACCOUNT_STRUCT* account);
+  void Get_Cmd_NetLink_Connect(std::vector<_STR_CMD>& cmds, bool connect);
+  // Also for the maker's older receivers: their modem's automatic-login
+  // mode (0 none, 1 or 2).
+  unsigned char Get_NetLink_Auto_Open();
+  void Get_NetLink_Status(NV_NETLINK_STATUS_STRUCT& status);
+  // Reports the length of the source list last received (its bytes are
+  // read with Get_Gprs_GetList); the first argument is not used.
+  void Get_NetLink_Source_List(const unsigned char* unused, unsigned int& length);
+  void Get_NetLink_Address(NV_IP_ADDRESS_STRUCT& address);
+  void Get_NetLink_Server_Type(NV_NETLINK_SERVER_TYPE_ENUM& type);
+  void Get_NetLink_Data_Source(NV_CORS_DATA_SOURCE_STRUCT& source);
+  void Get_NetLink_Account(NV_ACCOUNT_STRUCT& account);
+  // Modem
+  void Get_Cmd_Modem_Dial(std::vector<_STR_CMD>& cmds, bool dial);
+  void Get_Cmd_Modem_Power(std::vector<_STR_CMD>& cmds, bool on);
+  void Get_Cmd_Modem_Auto_Dial(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_Modem_Auto_Power_On(std::vector<_STR_CMD>& cmds, const unsigned char* on);
+  void Get_Cmd_Modem_Dial_Param(std::vector<_STR_CMD>& cmds, const NV_MODEM_DIAL_PARA_STRUCT* param);
+  void Get_Cmd_Modem_Dial_Status_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Modem_Power_Status_Query(std::vector<_STR_CMD>& cmds);
+  void Get_Cmd_Modem_Band_Mode(std::vector<_STR_CMD>& cmds, const unsigned short int* mode);
+  unsigned char Get_Modem_Auto_Dial();
+  unsigned char Get_Modem_Auto_Power_On();
+  // Each text up to its NUL (at most 20 characters), the rest of the field zero.
+  void Get_Modem_Dial_Param(NV_MODEM_DIAL_PARA_STRUCT& param);
+  void Get_Modem_Dial_Status(NV_MODEM_DIAL_STATUS_STRUCT& status);
+  void Get_Modem_Power_Status(NV_MODEM_POWER_STATUS_ENUM& status);
+  void Get_Modem_Signal_Intensity(NV_MODEM_SIGNAL_INTENSITY_STRUCT& signal);
+  void Get_Modem_Band_Mode(NV_MODEM_BAND_MODE_ENUM& mode);
+  // Data link
+  void Get_Cmd_DataLink_Mode(std::vector<_STR_CMD>& cmds, const unsigned short int* mode);
+  void Get_Cmd_DataLink_Differential_Data(std::vector<_STR_CMD>& cmds, const NV_BLOCK_DATA_STRUCT* block);
+  void Get_DataLink_Mode(NV_DATALINK_MODE_ENUM& mode);
+  // Replies: the status of the last acknowledgement and the tag of the last
+  // packet read, which names the setting it answers.
+  void Get_Cmd_Setting_Response(NV_RESPONSE_STATUS_ENUM& status, unsigned int& tag);
+  // The data block of the last GNSS data item (0x0406 to 0x0409), or null
+  // with `length` untouched; the pointer stays valid until the next block.
+  const unsigned char* Get_Gnss_Data_Buff(unsigned int& length);
+  // The last GGA sentence received, or null with `length` untouched.
+  const unsigned char* Get_NMEA_Data_Buff(unsigned int& length);
+
   // Cuts the bytes into packets of at most 512 bytes, without framing.
   void GetCustomCommandPackets(std::vector<_STR_CMD>& cmds, const unsigned char* data,
                                unsigned int length);
@@ -288,6 +445,8 @@ class Em_Gnss {
   void AppendPointRecord(std::vector<_STR_CMD>& cmds, int kind, const void* point);
   // The engine of an older receiver; null for every other receiver.
   LegacyEngine* OlderReceiver();
+  // The reply store of a new-protocol receiver; null for every other receiver.
+  NewProtoBoardData* NewProtoStore();
   int RadioCommand(std::vector<_STR_CMD>& cmds, bool (*allowed)(int), unsigned char code, const unsigned char* data,
                    unsigned int length, std::uint32_t wait);
   void AppendReceiverNmea(std::vector<_STR_CMD>& cmds, const std::vector<_set_nmea>& list, int rate,
