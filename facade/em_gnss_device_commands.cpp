@@ -5,19 +5,21 @@
 //
 // Gates: "old" commands are built only for an older receiver (the maker's,
 // board other than the new-protocol board); "maker" commands for any of the
-// maker's receivers. Commands that newer receivers take as new-protocol
-// packets are built here for older receivers only; nothing is appended for
-// a newer one.
+// maker's receivers. Commands that the newer receivers know too are built
+// as legacy frames for an older receiver and as the matching new-protocol
+// packet for a newer one.
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include <ksparse/em_gnss.h>
 
+#include "boards/gnss_utils.h"
 #include "engines/protocol_engine.h"
 #include "legacy/board_pass_through.h"
 #include "legacy/legacy_frame.h"
 #include "legacy/point_record.h"
+#include "newproto/newproto_commands.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -80,6 +82,15 @@ void ByteCommand(const ProtocolEngine& engine, CommandList& cmds, const char* id
 
 unsigned char Low(unsigned int v) { return static_cast<unsigned char>(v); }
 
+// New-protocol items of the commands both receiver generations know.
+constexpr std::uint16_t kItemBaud = 0x0103, kItemPort = 0x0104, kItemPosTime = 0x0410, kItemMagnetometer = 0x041B;
+
+// The admin value of a work mode: the modes the older receivers know, 0
+// for any other.
+unsigned short WorkMode(unsigned int mode) {
+  return static_cast<unsigned short>(mode == 1 || mode == 11 || mode == 12 ? mode : 0);
+}
+
 }  // namespace
 
 // ---- queries and plain settings
@@ -89,19 +100,32 @@ void Em_Gnss::Get_DeviceInfo(std::vector<_STR_CMD>& cmds) {
 }
 
 void Em_Gnss::Get_Battery(std::vector<_STR_CMD>& cmds) {
-  if (IsNorvikOldProtocolReceiver()) Template(*engine, cmds, kWaitDevice, "SD");
+  if (IsNorvikOldProtocolReceiver())
+    Template(*engine, cmds, kWaitDevice, "SD");
+  else
+    Get_Cmd_System_Power_Status_Query(cmds);
 }
 
 void Em_Gnss::Get_CloseReceiver(std::vector<_STR_CMD>& cmds) {
-  if (IsNorvikOldProtocolReceiver()) Template(*engine, cmds, kWaitDevice, "SG,B0");
+  if (IsNorvikOldProtocolReceiver())
+    Template(*engine, cmds, kWaitDevice, "SG,B0");
+  else
+    Get_Cmd_System_Power_Off(cmds);
 }
 
 void Em_Gnss::Get_200Data(std::vector<_STR_CMD>& cmds, bool on) {
   if (IsNorvikOldProtocolReceiver()) Template(*engine, cmds, kWaitQuick, "RG,B%d", on ? 200 : 0);
 }
 
-void Em_Gnss::Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& cmds, NV_COM_BAUD_ENUM* baud, NV_COM_PORT_ENUM) {
-  if (baud == nullptr || !IsNorvikOldProtocolReceiver()) return;
+void Em_Gnss::Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& cmds, NV_COM_BAUD_ENUM* baud, NV_COM_PORT_ENUM port) {
+  if (baud == nullptr) return;
+  if (IsNorvikNewProtocolReceiver()) {
+    // The receiver numbers its ports from 1; the enumeration from 0.
+    const auto number = static_cast<std::uint16_t>(port + 1), code = static_cast<std::uint16_t>(*baud);
+    NewProto::Request(cmds, NewProto::kCodePort, {{kItemPort, &number}, {kItemBaud, &code}}, kItemBaud);
+    return;
+  }
+  if (!IsNorvikOldProtocolReceiver()) return;
   int code = 220;  // 9600 and every speed the receiver has no code for
   switch (*baud) {
     case NV_COM_BAUD_19200: code = 238; break;
@@ -114,13 +138,24 @@ void Em_Gnss::Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& cmds, NV_COM_BAUD_ENUM
 }
 
 void Em_Gnss::Get_Cmd_Position_Frq(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate) {
-  // The receiver has no "stop" form of this command: nothing is sent for it.
+  if (IsNorvikNewProtocolReceiver()) {
+    const DataFreq f = {kItemPosTime, static_cast<std::uint16_t>(Gnss::FrqToProtocolRate(rate))};
+    Get_Cmd_Gnss_Data_Freq(cmds, f, NV_GNSS_IO_ID_NONE);
+    return;
+  }
+  // The older receiver has no "stop" form of this command: nothing is sent for it.
   if (!IsNorvikOldProtocolReceiver() || rate == GNSS_FRQ_STOP) return;
   const int tenths = rate == GNSS_FRQ_10HZ ? 10 : rate == GNSS_FRQ_5HZ ? 5 : rate == GNSS_FRQ_2HZ ? 2 : 1;
   Template(*engine, cmds, kWaitDevice, "SW,B0,B%d", tenths);
 }
 
 void Em_Gnss::Set_eBubble_frq(std::vector<_STR_CMD>& cmds, GNSS_FRQ rate) {
+  if (IsNorvikNewProtocolReceiver()) {
+    // The newer receivers report the bubble through their magnetometer output.
+    const DataFreq f = {kItemMagnetometer, static_cast<std::uint16_t>(Gnss::FrqToProtocolRate(rate))};
+    Get_Cmd_Gnss_Data_Freq(cmds, f, NV_GNSS_IO_ID_NONE);
+    return;
+  }
   if (!IsNorvikOldProtocolReceiver()) return;
   Template(*engine, cmds, kWaitQuick, "FF,B%d", rate == GNSS_FRQ_10HZ ? 10 : rate == GNSS_FRQ_1HZ ? 1 : 5);
 }
@@ -130,6 +165,7 @@ void Em_Gnss::Send_Gprs_DiffInfo(std::vector<_STR_CMD>& cmds) {
 }
 
 void Em_Gnss::Get_NvMdl(std::vector<_STR_CMD>& cmds, unsigned int mode) {
+  if (IsNorvikNewProtocolReceiver()) Get_Cmd_System_Admin(cmds, WorkMode(mode));
   if (!IsNorvikOldProtocolReceiver()) return;
   if (mode == 1)
     Template(*engine, cmds, kWaitQuick, "ST,B1,B254");
@@ -282,6 +318,7 @@ void Em_Gnss::Send_DevcInfo_Update_Crs(std::vector<_STR_CMD>& cmds, unsigned sho
 // ---- electronic bubble and kinematic points
 
 void Em_Gnss::Set_eBubble_calibration(std::vector<_STR_CMD>& cmds, bool on, int value) {
+  if (IsNorvikNewProtocolReceiver()) Send_Magnetometer_Calibration(cmds, on, value);
   if (!IsNorvikOldProtocolReceiver()) return;
   const unsigned int v = static_cast<unsigned int>(value);
   _STR_CMD record = {};
@@ -296,10 +333,17 @@ void Em_Gnss::Set_eBubble_calibration(std::vector<_STR_CMD>& cmds, bool on, int 
 
 void Em_Gnss::AppendPointRecord(std::vector<_STR_CMD>& cmds, int kind, const void* point) {
   // A missing point sends nothing.
-  if (point == nullptr || !IsNorvikOldProtocolReceiver()) return;
+  const bool older = IsNorvikOldProtocolReceiver();
+  if (point == nullptr || (!older && !IsNorvikNewProtocolReceiver())) return;
   unsigned char record[Legacy::kPointArea] = {};
   const int length = Legacy::BuildPointRecord(static_cast<Legacy::PointKind>(kind), point, record);
-  Legacy::FramePieces(*engine, cmds, record, static_cast<std::size_t>(length), "FY", kWaitShort);
+  if (older) {
+    Legacy::FramePieces(*engine, cmds, record, static_cast<std::size_t>(length), "FY", kWaitShort);
+  } else if (length > 0) {
+    // The newer receivers take the same record as a block for their file.
+    const NV_BLOCK_DATA_STRUCT block = {static_cast<std::uint32_t>(length), record};
+    Get_Cmd_File_Record_PPK(cmds, &block);
+  }
 }
 
 void Em_Gnss::Get_Cmd_StartPPKpt(std::vector<_STR_CMD>& cmds, StartPointInfo* point) {

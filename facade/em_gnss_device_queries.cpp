@@ -1,12 +1,13 @@
 // Em_Gnss: what the maker's older receivers reported about themselves, as
 // the legacy engine's decoders stored it. Each answer is written only for
-// such a receiver.
+// such a receiver, except the battery grade, which a newer receiver gives too.
 #include <cstring>
 
 #include <ksparse/em_gnss.h>
 
 #include "engines/legacy_engine.h"
 #include "legacy/legacy_frame.h"
+#include "newproto/newproto_board_data.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -21,6 +22,20 @@ void CopyChunk(const ChunkArea& area, unsigned char* out, int& length) {
   length = static_cast<int>(n);
 }
 
+constexpr int kGradeCharging = 12, kGradeFull = 10;
+
+// The grade of a newer receiver from its power status (the answer to
+// Get_Battery): charging state above 1 gives the charging grade, else the
+// mean of the two battery levels (percent) in tenths, rounded, at most 10.
+// Levels above 100 count as 100 so that the sum cannot overflow.
+int NewReceiverGrade(const NewProtoBoardData& d) {
+  const std::uint32_t* v = d.power_status.value;
+  if (v[0] > 1) return kGradeCharging;
+  const int first = v[1] < 100 ? static_cast<int>(v[1]) : 100, second = v[2] < 100 ? static_cast<int>(v[2]) : 100;
+  const int grade = ((first + second) / 2 + 5) / 10;
+  return grade < kGradeFull ? grade : kGradeFull;
+}
+
 }  // namespace
 
 void Em_Gnss::GetInfo_DevcInfo(DEVICE_STR& info) {
@@ -28,6 +43,7 @@ void Em_Gnss::GetInfo_DevcInfo(DEVICE_STR& info) {
 }
 
 int Em_Gnss::Get_Battery_Grd() {
+  if (const NewProtoBoardData* d = NewProtoStore()) return NewReceiverGrade(*d);
   LegacyEngine* e = OlderReceiver();
   return e != nullptr ? e->battery_grade : -1;
 }

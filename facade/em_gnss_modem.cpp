@@ -1,12 +1,16 @@
 // Em_Gnss: the GPRS modem built into the maker's older receivers. Commands
 // travel as modem packets in VS frames; the answers are what the legacy
-// engine decoded from the modem's replies.
+// engine decoded from the modem's replies. The commands that the newer
+// receivers know too go to them as new-protocol packets, and the answers
+// come from what their replies carried.
 #include <cstring>
 
 #include <ksparse/em_gnss.h>
 
 #include "engines/legacy_engine.h"
 #include "legacy/legacy_frame.h"
+#include "newproto/newproto_board_data.h"
+#include "newproto/newproto_commands.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -46,6 +50,8 @@ std::size_t TextLength(const char* text, std::size_t field) {
 
 unsigned char Low(unsigned int v) { return static_cast<unsigned char>(v); }
 
+constexpr std::uint16_t kItemSignal = 0x140C;
+
 }  // namespace
 
 LegacyEngine* Em_Gnss::OlderReceiver() {
@@ -70,7 +76,12 @@ void Em_Gnss::Get_Gprs_Signal(std::vector<_STR_CMD>& cmds) {
   if (LegacyEngine* e = OlderReceiver()) Modem(*e, cmds, kCodeSignal, {});
 }
 
-void Em_Gnss::Get_Cmd_Modem_Signal_Intensity_Query(std::vector<_STR_CMD>& cmds) { Get_Gprs_Signal(cmds); }
+void Em_Gnss::Get_Cmd_Modem_Signal_Intensity_Query(std::vector<_STR_CMD>& cmds) {
+  if (IsNorvikNewProtocolReceiver())
+    NewProto::Query(cmds, kItemSignal);
+  else
+    Get_Gprs_Signal(cmds);
+}
 
 void Em_Gnss::Get_Gprs_Status(std::vector<_STR_CMD>& cmds) {
   if (LegacyEngine* e = OlderReceiver()) Modem(*e, cmds, kCodeStatus, {});
@@ -96,7 +107,10 @@ void Em_Gnss::Set_Gprs_CosMdl(std::vector<_STR_CMD>& cmds, unsigned int mode) {
 }
 
 void Em_Gnss::Send_Gprs_DisConct(std::vector<_STR_CMD>& cmds) {
-  if (LegacyEngine* e = OlderReceiver()) Modem(*e, cmds, kCodeLink, {1}, kWaitModemSwitch);
+  if (LegacyEngine* e = OlderReceiver())
+    Modem(*e, cmds, kCodeLink, {1}, kWaitModemSwitch);
+  else
+    Get_Cmd_NetLink_Connect(cmds, false);
 }
 
 void Em_Gnss::Set_GSM_NumInfo(std::vector<_STR_CMD>& cmds, const char* number) {
@@ -107,6 +121,19 @@ void Em_Gnss::Set_GSM_NumInfo(std::vector<_STR_CMD>& cmds, const char* number) {
 }
 
 void Em_Gnss::Set_Gprs_Ip(std::vector<_STR_CMD>& cmds, IP_ADRES address, unsigned int port, Protocol_Net protocol) {
+  if (IsNorvikNewProtocolReceiver()) {
+    // The address in its written order (first byte most significant), the
+    // host name cut to its field with a NUL after it.
+    NV_IP_ADDRESS_STRUCT a = {};
+    const std::uint8_t* b = address.address;
+    a.address = std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
+    a.port = static_cast<std::uint16_t>(port);
+    a.kind = Low(protocol);
+    const std::size_t host = address.host_length < sizeof address.host ? address.host_length : sizeof address.host;
+    std::memcpy(a.host, address.host, host);
+    Get_Cmd_NetLink_Address(cmds, &a);
+    return;
+  }
   LegacyEngine* e = OlderReceiver();
   if (e == nullptr) return;
   const unsigned char port_high = Low(port >> 8), port_low = Low(port), net = Low(protocol);
@@ -152,7 +179,10 @@ void Em_Gnss::Set_Gprs_BaseId(std::vector<_STR_CMD>& cmds, const unsigned char* 
 
 void Em_Gnss::Send_Gprs_GetList(std::vector<_STR_CMD>& cmds) {
   LegacyEngine* e = OlderReceiver();
-  if (e == nullptr) return;
+  if (e == nullptr) {
+    Get_Cmd_NetLink_Source_List_Query(cmds);
+    return;
+  }
   Modem(*e, cmds, kCodeList, {});
   Legacy::AppendTemplateCommand(*e, cmds, "VM,B1", kWaitModem, Legacy::kClassModem);
 }
@@ -172,6 +202,8 @@ void Em_Gnss::Set_Radio_Mdl(std::vector<_STR_CMD>& cmds, Rdo_Mdl model) {
 // ---- what the modem reported
 
 int Em_Gnss::GetInfo_Gprs_Signa() {
+  // A newer receiver's modem reports its level beside the raw intensity.
+  if (const NewProtoBoardData* d = NewProtoStore()) return d->modem_signal.level;
   LegacyEngine* e = OlderReceiver();
   return e != nullptr ? e->modem_state.signal_bars : -1;
 }
@@ -202,8 +234,17 @@ int Em_Gnss::Get_Dial_Prtl() {
 }
 
 void Em_Gnss::Get_Gprs_GetList(char* out, int* length) {
+  if (out == nullptr || length == nullptr) return;
+  if (const NewProtoBoardData* d = NewProtoStore()) {
+    // The same 2048 bytes at most as for an older receiver's list.
+    const std::uint32_t n =
+        d->source_list_length < ModemState::kAreaSize ? d->source_list_length : ModemState::kAreaSize;
+    std::memcpy(out, d->source_list, n);
+    *length = static_cast<int>(n);
+    return;
+  }
   LegacyEngine* e = OlderReceiver();
-  if (e == nullptr || out == nullptr || length == nullptr) return;
+  if (e == nullptr) return;
   const ModemState& m = e->modem_state;
   const std::uint32_t n = m.area_length < ModemState::kAreaSize ? m.area_length : ModemState::kAreaSize;
   std::memcpy(out, m.area, n);

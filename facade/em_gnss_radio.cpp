@@ -9,6 +9,7 @@
 #include "legacy/legacy_frame.h"
 #include "legacy/radio_frequency.h"
 #include "legacy/radio_table.h"
+#include "newproto/newproto_board_data.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -245,6 +246,7 @@ int Em_Gnss::Get_Transmit_Mdl() {
 }
 
 double Em_Gnss::Get_Radio_Frq() {
+  if (const NewProtoBoardData* d = NewProtoStore()) return d->radio_frequency;
   LegacyEngine* e = OlderReceiver();
   return e != nullptr ? e->radio_state.frequency_mhz : -1.0;
 }
