@@ -141,8 +141,6 @@ TEST(StandardEngine, Readers) {
       {"reply ends after 100 bytes", OEM_HEMISPHERE, late_end, {}, 3},
       {"talkers of board 1", OEM_TRIMBLE, talkers, {gp, gl}, -1},
       {"talkers of board 2", OEM_NOVATEL, talkers, {gp, gl, gn, bd}, -1},
-      {"talkers of board 5", OEM_NMEA_FIRST, talkers, {gp, gl}, -1},
-      {"talkers of board 6", OEM_NMEA_SECOND, talkers, {gp, gl, gn, bd}, -1},
       {"refused frame ends the call", OEM_NMEA_SECOND, talkers, {gp}, static_cast<int>(gp.size()), true},
   };
   for (const Case& c : cases) {
