@@ -13,7 +13,6 @@
 
 #include "board_test_support.h"
 #include "boards/gnss_utils.h"
-#include "tools/sim/bit_writer.h"
 #include "tools/sim/gps_subframe_sim.h"
 
 namespace Kestrel {
@@ -107,8 +106,6 @@ TEST(GnssUtilsTest, GeodeticToEcefAndReaders) {
 
 // ---------------------------------------------------------------- subframes
 
-double P(int n) { return std::ldexp(1.0, n); }
-
 // Subframes 1-3 of `f` decoded in order; subframe 3 must bring its own IODE.
 em_eph_t Decoded(const Sim::GpsEphemerisFields& f) {
   const std::array<std::uint8_t, 90> sf = Sim::GpsEphemerisSubframes(f);
@@ -142,29 +139,11 @@ TEST(SubframeTest, FieldsAtTheirScalesAndToeAcrossTheWeekBoundary) {
   ExpectEphemeris(e, f);
 }
 
-TEST(SubframeTest, IonosphereUtcPageAndInvalidIds) {
-  Sim::BitWriter page;
-  for (const auto& field : std::vector<std::pair<std::int64_t, unsigned>>{
-           {0x8B, 8}, {0, 16}, {1234, 17}, {0, 2}, {4, 3}, {0, 2},  // TLM, HOW of subframe 4
-           {1, 2}, {56, 6},                                          // data ID, SV ID 56 = page 18
-           {-1, 8}, {2, 8}, {-3, 8}, {4, 8}, {-5, 8}, {6, 8}, {-7, 8}, {127, 8},  // alpha0..3, beta0..3
-           {-8388608, 24}, {-2147483648LL, 32}, {255, 8}, {200, 8},             // A1, A0, tot, WNt
-           {18, 8}, {0, 8 + 8 + 8 + 14 + 2}})                                   // dt_LS, the rest
-    page.PutSigned(field.first, field.second);
-  ASSERT_EQ(page.BitCount(), 240u);
-  const std::vector<std::uint8_t> sf = page.Bytes();
-  double ion[8] = {}, utc[5] = {};
-  ASSERT_EQ(DecodeSubframe(sf.data(), nullptr, ion, utc), 4);
-  EXPECT_EQ(D(ion, ion + 8), (D{-P(-30), 2 * P(-27), -3 * P(-24), 4 * P(-24), -5 * P(11), 6 * P(14),
-                                 -7 * P(16), 127 * P(16)}));
-  EXPECT_EQ(D(utc, utc + 5), (D{-8388608 * P(-50), -2, 255 * P(12), 200, 18}));
-
-  // Another page of subframe 4 and any subframe 5 leave the buffers alone;
-  // IDs 0, 6 and 7 are no subframe.
-  std::vector<std::uint8_t> other = sf;
-  other[6] = static_cast<std::uint8_t>((other[6] & 0xC0) | 55);
-  ion[0] = 9;
-  EXPECT_EQ(DecodeSubframe(other.data(), nullptr, ion, utc), 4);
+// Subframe IDs 0, 6 and 7 are no subframe; a subframe 5 fills no
+// ephemeris. (The ionosphere and UTC page is decoded for callers that ask
+// for it; no decoder does yet.)
+TEST(SubframeTest, InvalidIdsLeaveTheEphemeris) {
+  double ion[8] = {9}, utc[5] = {};
   em_eph_t e{};
   e.iode = 77;
   for (unsigned id : {5u, 0u, 6u, 7u}) {

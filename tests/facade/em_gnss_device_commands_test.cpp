@@ -68,7 +68,6 @@ TEST(DeviceCommands, TemplatesWaitsAndGates) {
   };
   NV_COM_BAUD_ENUM fast = NV_COM_BAUD_115200, odd = NV_COM_BAUD_14400;
   const Case cases[] = {
-      {"device info", [](Em_Gnss& g, CommandList& c) { g.Get_DeviceInfo(c); }, {"SI"}, 200},
       {"baud 115200", [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &fast, NV_COM_PORT_1); },
        {"SB,B253"}, 200},
       {"baud without code", [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &odd, NV_COM_PORT_2); },
@@ -76,7 +75,6 @@ TEST(DeviceCommands, TemplatesWaitsAndGates) {
       {"position 2 Hz", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_2HZ); }, {"SW,B0,B2"}, 200},
       {"position 0.2 Hz", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_0_2HZ); },
        {"SW,B0,B1"}, 200},
-      {"bubble 1 Hz", [](Em_Gnss& g, CommandList& c) { g.Set_eBubble_frq(c, GNSS_FRQ_1HZ); }, {"FF,B1"}, 100},
       {"mode 1", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 1); }, {"ST,B1,B254"}, 100},
       {"mode 7", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 7); }, {"ST,B0"}, 100},
       {"antenna type", [](Em_Gnss& g, CommandList& c) { g.Set_Static_AnteType(c, "AT,1 2"); }, {"FS,SAT,1 2"}, 10},
