@@ -131,10 +131,6 @@ TEST(LegacyBoardCommands, InitDiffDataAndStoredAnswers) {
   r.gnss.Get_BasePosition_List(out, length);
   EXPECT_EQ(length, 0);
   EXPECT_EQ(Payload(cmds[0]), (std::vector<unsigned char>{1}));
-
-  r.engine->battery_grade = 6;
-  Em_Gnss other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
-  EXPECT_EQ((std::vector<int>{r.gnss.Get_Battery_Grd(), other.Get_Battery_Grd()}), (std::vector<int>{6, -1}));
 }
 
 }  // namespace
