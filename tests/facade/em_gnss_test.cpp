@@ -108,16 +108,6 @@ TEST(EmGnss, ParseLoopCallsBackOnlyForNonZeroValues) {
   unsigned long value = 0;
   gnss.Get_RevMsg(&kind, &value);
   EXPECT_EQ((V{kind, static_cast<long>(value)}), (V{MSG_DEVICE, 9}));
-
-  // The private notifiers: none for value 0 but ClData_Device's.
-  Feed(gnss, std::string("\x00", 1));
-  gnss.ParseData();
-  calls.messages.clear();
-  EmGnssTestAccess::CallData(gnss);
-  EmGnssTestAccess::ClDataGnss(gnss);
-  EXPECT_TRUE(calls.messages.empty());
-  EmGnssTestAccess::ClDataDevice(gnss);
-  EXPECT_EQ(calls.messages, (std::vector<std::pair<int, unsigned>>{{2, 0u}}));
 }
 
 // Overflow of the receive buffer is shown by the buffer's and the

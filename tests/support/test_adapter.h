@@ -78,10 +78,6 @@ struct EmGnssTestAccess {
     delete g.engine->adapter;
     g.engine->adapter = adapter;
   }
-  static const SATLLITE_STR* Stage(const Em_Gnss& g) { return g.sat_stage; }
-  static void CallData(Em_Gnss& g) { g.CallData(); }
-  static void ClDataDevice(Em_Gnss& g) { g.ClData_Device(); }
-  static void ClDataGnss(Em_Gnss& g) { g.ClData_Gnss(); }
 };
 
 }  // namespace KsParse
