@@ -113,14 +113,6 @@ TEST(NewProtoEngineTest, MinimalPayloadIsAPacketWithNothingToDecode) {
   EXPECT_EQ(r.Engine().header.length, 10u);
 }
 
-TEST(NewProtoEngineTest, TwoPacketsInOneFrameReportTheSecond) {
-  NewProtoReceiver r;
-  r.Feed(r.link.Frames(Cat({NewProtoPacket(14, {Position(5)}), NewProtoPacket(35, {{0x0A07, {1}}})})));
-  EXPECT_EQ(r.got, (std::vector<Message>{{MSG_NV_WIFI_MODEM, 0x1}}));
-  EXPECT_EQ(r.Store().latitude, 5);
-  EXPECT_EQ(r.Store().wifi_auto_open, 1);
-}
-
 TEST(NewProtoEngineTest, MessageKindFollowsTheMessageCode) {
   const std::vector<std::pair<std::uint16_t, Msg_Type>> codes = {
       {2, MSG_NV_SYSTEM},      {11, MSG_NV_SYSTEM},     {39, MSG_NV_SYSTEM},   {14, MSG_NV_GNSS},

@@ -70,13 +70,6 @@ std::vector<ItemCase> FixedItems() {
       {0x0456, [] { ItemValue v; v.U16(44); for (int i = 0; i < 44; ++i) v.U16(100 + i); return v.bytes(); }(), 0x40000,
        [](const Data& d) { return D{double(d.data_config.count), double(d.data_config.entry[0]), double(d.data_config.entry[43])}; },
        {44, 100, 143}},
-      {0x070D, ItemValue().U16(1).U16(2).U32(3).U32(4).U16(5).U32(6).U32(7).U32(8).bytes(), 0x20,
-       [](const Data& d) {
-         const auto& i = d.radio_info;
-         return D{double(i.first), double(i.second), double(i.third), double(i.fourth), double(i.fifth),
-                  double(i.sixth), double(i.seventh), double(i.eighth)};
-       },
-       {1, 2, 3, 4, 5, 6, 7, 8}},
       {0x0713, [] { ItemValue v; for (int i = 0; i < 10; ++i) v.F32(410.5f + i); return v.bytes(); }(), 0x40000,
        [](const Data& d) { return D{d.radio_channels.channel[0], d.radio_channels.channel[9]}; }, {410.5, 419.5}},
       {0x0718, ItemValue().U8(1).U8(30).Text("CALL", 17).bytes(), 0x800000,
@@ -85,8 +78,6 @@ std::vector<ItemCase> FixedItems() {
       {0x0A03, ItemValue().Text("ap", 20).U16(3).Text("secret", 20).bytes(), 0x4,
        [](const Data& d) { return D{double(Str(d.wifi_ap.name, 20) == "ap"), double(d.wifi_ap.security), double(Str(d.wifi_ap.password, 20) == "secret")}; },
        {1, 3, 1}},
-      {0x1404, ItemValue().U16(1).U32(2).U16(3).bytes(), 0x20,
-       [](const Data& d) { const auto& s = d.modem_dial_status; return D{double(s.status), double(s.value), double(s.code)}; }, {1, 2, 3}},
   };
 }
 

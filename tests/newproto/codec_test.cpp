@@ -44,27 +44,22 @@ std::vector<unsigned char> Unframe(const CommandList& cmds) {
   return bytes;
 }
 
-// Scalar items and actions are read back from the catalogue's requests in
-// the catalogue tests; here the layouts of the composite values.
+// Scalar items, the period pair and data blocks are read back from the
+// catalogue's requests in the catalogue tests; here the layouts of the other
+// composite values.
 TEST(NewProtoCodecTest, ItemsFollowTheirIdsValueLayout) {
-  const std::uint16_t code = 14, port = 0x0102;
-  const NV_GSENSOR_VALID_PERIOD_STRUCT period = {2, 60};
+  const std::uint16_t code = 14;
   NV_GNSS_BASE_SET_STRUCT base = {3, {1.0, -2.0, 0.5}};
   NV_RADIO_CALLSIGN_STRUCT call = {1, 2, {}};
   std::memset(call.callsign, 'C', sizeof call.callsign);
-  const unsigned char abc[] = {'a', 'b', 'c'};
-  const NV_BLOCK_DATA_STRUCT block = {3, abc};
   const NV_BASE_POS_ENTRY_STRUCT entries[1] = {{1.0, 2.0, 7, 0xFFFFFFFF}};
   const BasePosListValue list = {0.5, 4, 1, entries};
 
   EXPECT_EQ(Item(0x0001, &code), "00 01 00 02 00 0E");
   EXPECT_EQ(Item(0x0001, nullptr), "00 01 00 02 00 00");
-  EXPECT_EQ(Item(0x0404, &port), "04 04 00 02 01 02");
-  EXPECT_EQ(Item(0x0309, &period), "03 09 00 03 02 00 3C");
   EXPECT_EQ(Item(0x0452, &base), "04 52 00 1A 00 03 3F F0 00 00 00 00 00 00 C0 00 00 00 00 00 00 00 3F E0 00 00 00 00 00 00");
   EXPECT_EQ(Item(0x0452, nullptr), "04 52 00 00");
   EXPECT_EQ(Item(0x0718, &call), "07 18 00 13 01 02 43 43 43 43 43 43 43 43 43 43 43 43 43 43 43 43 00");
-  EXPECT_EQ(Item(0x1504, &block), "15 04 00 07 00 00 00 03 61 62 63");
   EXPECT_EQ(Item(0x0457, &list),
             "04 57 00 22 3F E0 00 00 00 00 00 00 04 01 3F F0 00 00 00 00 00 00 40 00 00 00 00 00 00 00 00 00 00 07 00 00 00 00");
 }
