@@ -71,13 +71,7 @@ void NovAtelDecoder::DecodeBestPos(const unsigned char* header, const unsigned c
 
   week = U16(header + kOffWeek);
   week_seconds = U32(header + kOffMilliseconds) / 1000u;
-  const Gnss::Calendar cal = Gnss::WeekToCalendar(week, week_seconds);
-  year = static_cast<std::uint32_t>(cal.year);
-  month = static_cast<std::uint32_t>(cal.month);
-  day = static_cast<std::uint32_t>(cal.day);
-  hour = static_cast<std::uint32_t>(cal.hour + time_zone);
-  minute = static_cast<std::uint32_t>(cal.minute);
-  second = cal.second;
+  SetCalendarFromGps(week, week_seconds);
   msg_flags |= kFixTime;
 
   const double lat_sigma = F32(body + 40);
