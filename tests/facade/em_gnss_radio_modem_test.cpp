@@ -79,8 +79,6 @@ TEST(RadioCommands, FrequencyCodesByRadioType) {
   OlderReceiver r(8);
   r.Sent([](Em_Gnss& g, CommandList& cmds) { EXPECT_EQ(g.Set_Radio_ChannelSpace(cmds, CHANNEL_SPACE_20), 1); });
   EXPECT_EQ(r.Sent([](Em_Gnss& g, CommandList& cmds) { g.Set_Radio_Frq(cmds, 410.02); })[0], (Packet{109, {0x15, 0x50}, 100}));
-  OlderReceiver unknown(0);
-  EXPECT_TRUE(unknown.Sent([](Em_Gnss& g, CommandList& cmds) { EXPECT_EQ(g.Set_Radio_Frq(cmds, 460), 0); }).empty());
 }
 
 TEST(RadioCommands, TypesGatesAndQueries) {
@@ -125,15 +123,6 @@ TEST(RadioCommands, TypesGatesAndQueries) {
   EXPECT_EQ(OlderReceiver(9).gnss.Get_Radio_Info(info), 2);
   EXPECT_EQ(+info.type, 9u);
   EXPECT_EQ(OlderReceiver(11).gnss.Get_Radio_Info(info), -1);
-
-  // Receivers without this radio: nothing appended, the fixed answers.
-  Em_Gnss other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
-  CommandList cmds;
-  EXPECT_EQ(other.Set_Radio_Frq(cmds, 460), 0);
-  other.Set_Radio_Channel_Freq(cmds, 1, 450, CHANNEL_SPACE_12_5);
-  EXPECT_TRUE(cmds.empty());
-  EXPECT_EQ((std::vector<double>{1.0 * other.Get_Radio_Baudrate(), other.Get_Radio_Frq(), 1.0 * other.Get_Radio_Power()}),
-            (std::vector<double>{-1, -1, 0}));
 }
 
 TEST(ModemCommands, PacketsByModemKind) {
