@@ -30,6 +30,7 @@ int RunRtcm(const Arguments& args, const Io& io);
 int RunCmd(const Arguments& args, const Io& io);
 int RunSim(const Arguments& args, const Io& io);
 int RunRinex(const Arguments& args, const Io& io);
+int RunReport(const Arguments& args, const Io& io);
 
 // The whole command line without the program name: subcommand dispatch,
 // --help and "help SUBCOMMAND".
@@ -41,6 +42,7 @@ const char* SubcommandHelp(const std::string& name);
 // The operations of cmd with their arguments, one indented line each.
 std::string CmdOperationList();
 const char* RinexHelp();
+const char* ReportHelp();
 
 }  // namespace Tool
 }  // namespace KsParse

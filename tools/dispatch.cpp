@@ -19,7 +19,7 @@ struct Subcommand {
 
 constexpr Subcommand kSubcommands[] = {
     {"decode", &RunDecode}, {"rtcm", &RunRtcm}, {"cmd", &RunCmd}, {"sim", &RunSim},
-    {"rinex", &RunRinex}};
+    {"rinex", &RunRinex}, {"report", &RunReport}};
 
 bool WantsHelp(const Arguments& args) {
   for (const std::string& arg : args) {

@@ -20,6 +20,7 @@ const char kOverview[] =
     "  cmd      print the command packets of one receiver operation\n"
     "  sim      write a synthetic receiver stream (nmea, novatel, rtcm)\n"
     "  rinex    write a recording's observations and ephemerides as RINEX 3.04\n"
+    "  report   draw a recording on one HTML page: sky plot, track, time series\n"
     "  help     show the help of a subcommand: ksgnss help decode\n"
     "\n"
     "Errors are reported as one line on standard error; the exit status is 0 on\n"
@@ -131,6 +132,7 @@ const char* SubcommandHelp(const std::string& name) {
   if (name == "cmd") return cmd.c_str();
   if (name == "sim") return kSim;
   if (name == "rinex") return RinexHelp();
+  if (name == "report") return ReportHelp();
   if (name == "help") return kOverview;
   return nullptr;
 }

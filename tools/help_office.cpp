@@ -31,9 +31,27 @@ const char kRinex[] =
     "Fails (status 1) when the input holds no observations or a file cannot be\n"
     "written. On a terminal a progress line is shown on standard error.\n";
 
+const char kReport[] =
+    "usage: ksgnss report [--manufacturer N] [--board N] [--parse-nmea] [--timezone N]\n"
+    "                     [-o FILE.html] FILE\n"
+    "\n"
+    "Decodes the recording exactly as decode does (same options and defaults) and\n"
+    "writes one self-contained HTML page (inline SVG and CSS, no script, readable\n"
+    "offline; default report.html, - for standard output) with:\n"
+    "  - a summary table: bytes read, messages decoded, frames with a wrong check\n"
+    "    value and bytes outside well-formed NMEA, NovAtel and RTCM 3 frames, span,\n"
+    "    position epochs, fixes by solution type, gaps, satellites by system;\n"
+    "  - a sky plot of every satellite seen at its last reported azimuth and\n"
+    "    elevation, coloured by system, shaded by signal strength;\n"
+    "  - the track in east/north metres around the mean position, coloured by\n"
+    "    solution type;\n"
+    "  - time series of satellites used, solution code, DOP and precision.\n"
+    "Fails (status 1) when nothing at all is decoded or the page cannot be written.\n";
+
 }  // namespace
 
 const char* RinexHelp() { return kRinex; }
+const char* ReportHelp() { return kReport; }
 
 }  // namespace Tool
 }  // namespace KsParse
