@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/commands.h"
+#include "tools/decode_options.h"
 #include "tools/decode_session.h"
 #include "tools/frame_audit.h"
 #include "tools/input_source.h"
@@ -23,12 +24,7 @@ int RunReport(const Arguments& args, const Io& io) {
                                                      {"output", true}});
   if (parsed.Positionals().size() != 1)
     throw UsageError("report reads one input file, got " + std::to_string(parsed.Positionals().size()));
-  DecodeSettings settings;
-  settings.manufacturer = static_cast<int>(parsed.Integer("manufacturer", 1, 0, 255));
-  settings.board = static_cast<int>(parsed.Integer("board", 6, 0, 255));
-  settings.parse_nmea = parsed.Has("parse-nmea");
-  settings.set_time_zone = parsed.Has("timezone");
-  settings.time_zone = static_cast<int>(parsed.Integer("timezone", 0, -48, 48));
+  DecodeSettings settings = DecodeSettingsOf(parsed, 6);
   settings.mode = OutputMode::kQuiet;
   const std::string path = parsed.Positionals()[0];
   const std::string output = parsed.Has("output") ? *parsed.Value("output") : "report.html";

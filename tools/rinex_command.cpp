@@ -12,6 +12,7 @@
 
 #include "boards/gnss_utils.h"
 #include "tools/commands.h"
+#include "tools/decode_options.h"
 #include "tools/input_source.h"
 #include "tools/options.h"
 #include "tools/progress_line.h"
@@ -62,8 +63,7 @@ int RunRinex(const Arguments& args, const Io& io) {
   const bool rtcm = parsed.Has("rtcm");
   if (parsed.Has("week") && !rtcm) throw UsageError("--week applies to --rtcm input only");
   RinexSettings settings;
-  settings.decode.manufacturer = static_cast<int>(parsed.Integer("manufacturer", 1, 0, 255));
-  settings.decode.board = static_cast<int>(parsed.Integer("board", 2, 0, 255));
+  settings.decode = DecodeSettingsOf(parsed, 2);
   settings.rtcm = rtcm;
   settings.week = static_cast<int>(parsed.Integer("week", CurrentGpsWeek(), 0, 100000));
   const long baud = static_cast<long>(parsed.Integer("baud", 115200, 1, 4000000));

@@ -13,9 +13,8 @@ namespace Kestrel {
 namespace KsParse {
 namespace Tool {
 
-// SV accuracy in metres of a URA index (the nominal values of the GPS
-// interface specification: 2.0, 2.8, 4.0, 5.7, 8.0, 11.3, 16.0, then
-// 2^(N-2)).
+// SV accuracy in metres of a URA index, the nominal values of IS-GPS-200:
+// 2.0, 2.8, 4.0, 5.7, 8.0, 11.3, 16.0, then 2^(N-2).
 double UraMetres(int index);
 // Curve-fit interval in hours from the fit flag and IODC.
 double FitHours(double flag, int iodc);

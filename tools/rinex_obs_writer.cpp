@@ -27,14 +27,27 @@ double Value(const em_obsd_t& o, unsigned f, unsigned kind, double snr_unit) {
 }
 
 // F14.3, or blanks for a missing value (0) or one the field cannot hold.
+// Formatted by hand from the value in thousandths, ties to even as printf
+// rounds them (decoded values are often exact binary fractions, so ties
+// occur): printf's exact decimal expansion is most of the conversion's time.
 void AppendValue(std::string& line, double value, int lli, int ssi) {
-  char text[32];
   if (value == 0.0 || !std::isfinite(value) || std::fabs(value) >= 1e10) {
     line.append(16, ' ');
     return;
   }
-  std::snprintf(text, sizeof(text), "%14.3f", value);
-  line += text;
+  const double scaled = std::nearbyint(std::fabs(value) * 1000.0);
+  unsigned long long n = static_cast<unsigned long long>(scaled);
+  char field[16];
+  int at = 14;
+  for (int digit = 0; digit < 3; ++digit, n /= 10) field[--at] = static_cast<char>('0' + n % 10);
+  field[--at] = '.';
+  do {
+    field[--at] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  if (value < 0 && scaled != 0) field[--at] = '-';
+  while (at > 0) field[--at] = ' ';
+  line.append(field, 14);
   line += lli > 0 ? static_cast<char>('0' + lli) : ' ';
   line += ssi > 0 ? static_cast<char>('0' + ssi) : ' ';
 }
