@@ -1,9 +1,14 @@
 // ksgnss rinex on simulated streams of every family that reports
 // observations: the files read back by their fixed columns, identical for
 // any way the bytes are handed over; and the command's errors.
+#include <pty.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -11,6 +16,7 @@
 
 #include "tests/tools/rinex_test_reader.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/progress_line.h"
 #include "tools/rinex_converter.h"
 
 namespace Kestrel {
@@ -122,6 +128,35 @@ TEST(RinexFormat, ErrorsNameTheProblemAndFail) {
   for (const char* ext : {".obs", ".nav"}) std::remove((base + ext).c_str());
   std::remove(input.c_str());
   std::remove(nmea.c_str());
+}
+
+TEST(RinexFormat, ProgressLineOnlyOnATerminal) {
+  std::FILE* file = std::tmpfile();
+  {
+    Tool::ProgressLine progress(file, "rinex");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    progress.Update(4096, 3);
+    progress.Done();
+  }
+  EXPECT_EQ(Testing::ReadBack(file), "");
+
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  std::FILE* terminal = fdopen(slave, "w");
+  {
+    Tool::ProgressLine progress(terminal, "rinex");
+    progress.Update(4096, 3);  // too soon after the start: not drawn
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    progress.Update(4096, 5);
+    progress.Done();
+  }
+  std::fclose(terminal);
+  char text[256];
+  const ssize_t n = read(master, text, sizeof(text));
+  close(master);
+  // The terminal turns the line feed into carriage return and line feed.
+  EXPECT_EQ(std::string(text, n > 0 ? static_cast<std::size_t>(n) : 0),
+            "\rksgnss rinex: 8192 bytes read, 5 epochs\r\n");
 }
 
 }  // namespace
