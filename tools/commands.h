@@ -29,6 +29,8 @@ int RunDecode(const Arguments& args, const Io& io);
 int RunRtcm(const Arguments& args, const Io& io);
 int RunCmd(const Arguments& args, const Io& io);
 int RunSim(const Arguments& args, const Io& io);
+int RunRinex(const Arguments& args, const Io& io);
+int RunReport(const Arguments& args, const Io& io);
 
 // The whole command line without the program name: subcommand dispatch,
 // --help and "help SUBCOMMAND".
@@ -39,6 +41,8 @@ const char* OverviewHelp();
 const char* SubcommandHelp(const std::string& name);
 // The operations of cmd with their arguments, one indented line each.
 std::string CmdOperationList();
+const char* RinexHelp();
+const char* ReportHelp();
 
 }  // namespace Tool
 }  // namespace KsParse

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "tools/commands.h"
+#include "tools/decode_options.h"
 #include "tools/decode_session.h"
 #include "tools/input_source.h"
 #include "tools/options.h"
@@ -31,12 +32,7 @@ int RunDecode(const Arguments& args, const Io& io) {
                                  {"baud", true}});
   if (parsed.Positionals().size() > 1) throw UsageError("decode reads one input, got " +
                                                         std::to_string(parsed.Positionals().size()));
-  DecodeSettings settings;
-  settings.manufacturer = static_cast<int>(parsed.Integer("manufacturer", 1, 0, 255));
-  settings.board = static_cast<int>(parsed.Integer("board", 6, 0, 255));
-  settings.parse_nmea = parsed.Has("parse-nmea");
-  settings.set_time_zone = parsed.Has("timezone");
-  settings.time_zone = static_cast<int>(parsed.Integer("timezone", 0, -48, 48));
+  DecodeSettings settings = DecodeSettingsOf(parsed, 6);
   settings.mode = ModeOf(parsed);
   const std::size_t chunk = static_cast<std::size_t>(parsed.Integer("chunk", kDefaultChunk, 1, kMaxChunk));
   const long baud = static_cast<long>(parsed.Integer("baud", kDefaultBaud, 1, 4000000));

@@ -36,6 +36,7 @@ void DecodeSession::OnMessage(Msg_Type kind, unsigned int value, const void* con
 void DecodeSession::Handle(Msg_Type kind, unsigned int value) {
   ++stats_.callbacks;
   ++stats_.by_kind[static_cast<unsigned>(kind)];
+  if (settings_.listener != nullptr) settings_.listener->OnCallback(gnss_, kind, value);
   if (settings_.mode == OutputMode::kQuiet || out_ == nullptr) return;
   const Value record = DecodeRecord(gnss_, kind, value, *obs_);
   if (settings_.mode == OutputMode::kSummary) {

@@ -18,6 +18,14 @@ namespace Kestrel {
 namespace KsParse {
 namespace Tool {
 
+// Sees every callback with the receiver, before the record is printed, so a
+// subcommand can query what it needs (ksgnss rinex, ksgnss report).
+class DecodeListener {
+ public:
+  virtual ~DecodeListener() = default;
+  virtual void OnCallback(Em_Gnss& gnss, Msg_Type kind, unsigned int flags) = 0;
+};
+
 struct DecodeSettings {
   int manufacturer = 1;
   int board = 6;
@@ -25,6 +33,7 @@ struct DecodeSettings {
   bool set_time_zone = false;
   int time_zone = 0;
   OutputMode mode = OutputMode::kJson;
+  DecodeListener* listener = nullptr;  // not owned
 };
 
 struct DecodeStats {

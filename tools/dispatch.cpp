@@ -18,7 +18,8 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"decode", &RunDecode}, {"rtcm", &RunRtcm}, {"cmd", &RunCmd}, {"sim", &RunSim}};
+    {"decode", &RunDecode}, {"rtcm", &RunRtcm}, {"cmd", &RunCmd}, {"sim", &RunSim},
+    {"rinex", &RunRinex}, {"report", &RunReport}};
 
 bool WantsHelp(const Arguments& args) {
   for (const std::string& arg : args) {

@@ -19,6 +19,8 @@ const char kOverview[] =
     "  rtcm     list and decode the RTCM 3 frames of a correction stream\n"
     "  cmd      print the command packets of one receiver operation\n"
     "  sim      write a synthetic receiver stream (nmea, novatel, rtcm)\n"
+    "  rinex    write a recording's observations and ephemerides as RINEX 3.04\n"
+    "  report   draw a recording on one HTML page: sky plot, track, time series\n"
     "  help     show the help of a subcommand: ksgnss help decode\n"
     "\n"
     "Errors are reported as one line on standard error; the exit status is 0 on\n"
@@ -129,6 +131,8 @@ const char* SubcommandHelp(const std::string& name) {
   if (name == "rtcm") return kRtcm;
   if (name == "cmd") return cmd.c_str();
   if (name == "sim") return kSim;
+  if (name == "rinex") return RinexHelp();
+  if (name == "report") return ReportHelp();
   if (name == "help") return kOverview;
   return nullptr;
 }

@@ -138,6 +138,24 @@ std::vector<std::uint8_t> ParseHex(const std::string& text, const std::string& w
   return bytes;
 }
 
+std::vector<std::string> ExpandOutputOption(const std::vector<std::string>& args) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      out.insert(out.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
+    if (args[i].compare(0, 2, "-o") != 0) {
+      out.push_back(args[i]);
+    } else if (args[i].size() > 2) {
+      out.push_back("--output=" + args[i].substr(2));
+    } else {
+      out.push_back("--output");
+    }
+  }
+  return out;
+}
+
 }  // namespace Tool
 }  // namespace KsParse
 }  // namespace Kestrel

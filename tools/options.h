@@ -51,6 +51,10 @@ class ParsedArgs {
   std::vector<std::string> positionals_;
 };
 
+// The arguments with "-o VALUE" and "-oVALUE" spelled "--output VALUE",
+// for the subcommands that write files.
+std::vector<std::string> ExpandOutputOption(const std::vector<std::string>& args);
+
 // Decimal or 0x-prefixed hexadecimal integer within [min, max].
 long long ParseInteger(const std::string& text, const std::string& what, long long min, long long max);
 // Finite decimal number within [min, max].
