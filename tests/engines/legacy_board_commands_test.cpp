@@ -96,6 +96,10 @@ TEST(LegacyBoardCommands, OutputOperationsReachTheBoard) {
   EXPECT_EQ(hemisphere.Sent(nmea), (Lines{"RZ 50 $JASC,GPGGA,5\r\n", "RZ 50 $JASC,GPGSV,5\r\n"}));
   EXPECT_EQ(hemisphere.Sent(query), (Lines{"RZ 50 $JSHOW\r\n", "RZ 50 $JSHOW\r\n"}));
   EXPECT_EQ(hemisphere.Sent(unlog), Lines{"RZ 50 $JOFF\r\n"});
+  // The new-protocol mask request with a value sets the mask the older way.
+  const unsigned char ten = 10;
+  EXPECT_EQ(hemisphere.Sent([&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Gnss_ElevMask(c, &ten); }),
+            (Lines{"SJ 200 38 0A", "RZ 50 $JMASK,10\r\n", "SW 200 01 0A"}));
 
   // The second generation is reachable only through an older receiver.
   Receiver second(OEM_HEMISPHERE2);

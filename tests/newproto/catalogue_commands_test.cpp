@@ -104,18 +104,6 @@ TEST(NewProtoCatalogueTest, EveryRequestCarriesItsCodeTagAndItems) {
   }
 }
 
-TEST(NewProtoCatalogueTest, ElevationMaskOfAnOlderReceiverUsesItsOwnCommands) {
-  G older(GNSS_MNFCTR_NORVIK, OEM_NOVATEL);
-  C got, want;
-  older.Get_Cmd_Gnss_ElevMask(got, &kTen);
-  older.Get_Cmd_Gnss_ElevMask(got, nullptr);
-  older.Set_Gnss_ElevDgre(kTen, want);
-  older.Get_Gnss_ElevMask(want);
-  ASSERT_FALSE(want.empty());
-  ASSERT_EQ(got.size(), want.size());
-  for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(std::memcmp(&got[i], &want[i], sizeof got[i]), 0) << i;
-}
-
 TEST(NewProtoCatalogueTest, BaseListCountTravelsInOneByte) {
   G gnss(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO);
   // 300 entries: the count byte says 44 and 44 entries follow.
