@@ -193,6 +193,32 @@ TEST(RtcmTransform, Helmert1021AndMolodenskyBadekas1022) {
   ExpectNear(D{o.t.xp, o.t.yp, o.t.zp}, D{4000000.0, -17179869.184, -0.001});
 }
 
+// A 1021 frame written out bit by bit from the message layout of RTCM 10403:
+// names "SRC" and "TGT1", system 17, utilized 341, plate 9, computation 3,
+// height 1, origin -12345 / 456789, extensions 1800 / 3600 (units of 2"),
+// dX 123456, dY -654321, dZ 1000 (mm), R1 50000, R2 -25000, R3 1
+// (0.00002"), dS -123456 (0.00001 ppm), ellipsoids 6378137.000 /
+// 6356752.314 and 6378245.000 / 6356863.019 m, qualities 2 and 5.
+TEST(RtcmTransform, HandBuilt1021) {
+  const unsigned char frame[] = {
+      0xD3, 0x00, 0x3B, 0x3F, 0xD1, 0xA9, 0xA9, 0x21, 0x91, 0x51, 0x1D, 0x50, 0xC4, 0x45, 0x55, 0x49,
+      0xBF, 0x3F, 0x1D, 0xBE, 0x15, 0x47, 0x08, 0x38, 0x40, 0x0F, 0x12, 0x07, 0x60, 0x40, 0xF0, 0x00,
+      0x7D, 0x00, 0x00, 0x18, 0x6A, 0x1F, 0xFF, 0xF3, 0xCB, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xE1, 0xDC,
+      0x07, 0xC2, 0x92, 0x83, 0x38, 0x41, 0xD3, 0xEE, 0x78, 0x41, 0xA2, 0xE2, 0xAD, 0x50, 0x8F, 0x42,
+      0xD8};
+  Outputs o;
+  ASSERT_TRUE(o.Decode(1021, frame, sizeof frame));
+  EXPECT_EQ((U{o.system_id, o.utilized, o.computation, o.height}), (U{17, 341, 3, 1}));
+  const trancood_t& t = o.t;
+  ExpectNear(D{t.lat0, t.lon0, t.ext_ns, t.ext_ew, t.dx, t.dy, t.dz, t.r1, t.r2, t.r3, t.ds, t.src_a, t.src_b, t.tgt_a,
+               t.tgt_b},
+             D{-12345.0 / 1800, 456789.0 / 1800, 1.0, 2.0, 123.456, -654.321, 1.0, 1.0, -0.5, 0.00002, -1.23456,
+               6378137.0, 6356752.314, 6378245.0, 6356863.019},
+             1e-9);
+  // One byte short of the names' fields: refused.
+  EXPECT_FALSE(o.Decode(1021, frame, 61));
+}
+
 TEST(RtcmTransform, ResidualGrids1023And1024) {
   Sim::RtcmGridFields f;
   f.origin1 = -1, f.origin2 = 1000, f.spacing1 = 0xFFF, f.mean1 = -128, f.mean2 = 127, f.mean_height = -16384;
