@@ -219,6 +219,22 @@ TEST(RtcmTransform, HandBuilt1021) {
   EXPECT_FALSE(o.Decode(1021, frame, 61));
 }
 
+// A 1027 frame written out bit by bit: system 5, projection type 3,
+// rectified; centre 4000000000 / -1000000000, azimuth 2000000000, skew
+// angle -10000000 (units of 0.000000011 degree), scale 100000 (0.00001 ppm
+// above 993000), easting 500000000, northing -1000000 (mm).
+TEST(RtcmTransform, HandBuilt1027) {
+  const unsigned char frame[] = {0xD3, 0x00, 0x21, 0x40, 0x30, 0x50, 0xE7, 0x73, 0x59, 0x40, 0x07, 0xC4, 0x65,
+                                 0x36, 0x00, 0x0E, 0xE6, 0xB2, 0x80, 0x1B, 0x3B, 0x4C, 0x00, 0x00, 0x30, 0xD4,
+                                 0x00, 0x3B, 0x9A, 0xCA, 0x01, 0xFF, 0xFC, 0x2F, 0x70, 0x00, 0x79, 0xB6, 0xFB};
+  Outputs o;
+  ASSERT_TRUE(o.Decode(1027, frame, sizeof frame));
+  const projection_param& p = o.p;
+  EXPECT_EQ((U{o.type, p.rectified}), (U{3, 1}));
+  ExpectNear(D{p.lat_centre, p.lon_centre, p.azimuth, p.skew_angle, p.scale, p.easting, p.northing},
+             D{44.0, -11.0, 22.0, 22.0 - 0.11, 993001.0, 500000.0, -1000.0}, 1e-9);
+}
+
 TEST(RtcmTransform, ResidualGrids1023And1024) {
   Sim::RtcmGridFields f;
   f.origin1 = -1, f.origin2 = 1000, f.spacing1 = 0xFFF, f.mean1 = -128, f.mean2 = 127, f.mean_height = -16384;
