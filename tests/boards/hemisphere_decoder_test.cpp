@@ -4,6 +4,7 @@
 // the store with its change bits, and the second generation's NMEA epoch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -89,6 +90,42 @@ TEST(HemisphereFrame, BinChecksBothGenerations) {
   Sim::HemisphereTimeDopFields t;
   t.hdop = 31.5f;
   CheckBinFrames<Second>(Sim::HemisphereTimeDops(t), &BoardDecoder::hdop, 1, 92);
+}
+
+// Messages written out byte by byte from the board's published layout.
+TEST(HemisphereFrame, HandBuiltMessages) {
+  // Message 1: 9 satellites, week 2000, 345600 s, 31.5 N 121.25 E, 12.5 m.
+  const std::vector<unsigned char> position = {
+      0x24, 0x42, 0x49, 0x4E, 0x01, 0x00, 0x34, 0x00,                          // $BIN, ID 1, 52 bytes
+      0x00, 0x09, 0xD0, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x18, 0x15, 0x41,  // age, satellites, week, time
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x40, 0x00, 0x00, 0x00, 0x00,  // latitude
+      0x00, 0x50, 0x5E, 0x40, 0x00, 0x00, 0x48, 0x41,                          // longitude, height
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // velocities
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC4, 0x03, 0x0D, 0x0A};  // spread, modes, check
+  First first;
+  ASSERT_TRUE(first.Feed(Sim::Frame(position.begin(), position.end())));
+  const BoardDecoder& d1 = first.decoder();
+  EXPECT_EQ((U{d1.sats_used, d1.msg_flags}), (U{9, 0x20000}));
+  ExpectNear({d1.latitude, d1.longitude, d1.height}, {31.5 * kDeg, 121.25 * kDeg, 12.5});
+
+  // Message 3: 116 data bytes; 345600.75 s, week 2000, HDOP 0.75, VDOP 1,
+  // TDOP 0.5 at their offsets, the rest 0.
+  std::vector<unsigned char> dops = {0x24, 0x42, 0x49, 0x4E, 0x03, 0x00, 0x74, 0x00};
+  std::vector<unsigned char> data(116, 0);
+  const unsigned char seconds[] = {0x00, 0x00, 0x00, 0x00, 0x03, 0x18, 0x15, 0x41};
+  std::copy(seconds, seconds + 8, data.begin());
+  data[8] = 0xD0, data[9] = 0x07;
+  data[82] = 0x40, data[83] = 0x3F;  // 0.75f
+  data[86] = 0x80, data[87] = 0x3F;  // 1.0f
+  data[91] = 0x3F;                   // 0.5f
+  dops.insert(dops.end(), data.begin(), data.end());
+  dops.insert(dops.end(), {0xC5, 0x02, 0x0D, 0x0A});
+  Second second;
+  ASSERT_TRUE(second.Feed(Sim::Frame(dops.begin(), dops.end())));
+  const BoardDecoder& d3 = second.decoder();
+  EXPECT_EQ((U{d3.week, d3.msg_flags}), (U{2000, 0x80000000}));
+  ExpectNear({d3.week_seconds, d3.hdop, d3.vdop, d3.pdop, d3.tdop, d3.gdop},
+             {345600, 0.75, 1.0, 1.25, 0.5, std::hypot(1.25, 0.5)}, 1e-12);
 }
 
 TEST(HemisphereFrame, WhatEachGenerationTakes) {
