@@ -142,7 +142,8 @@ TEST(NewProtoEngineTest, GgaLinesArePassedToTheBoardBetweenFrames) {
   // A sentence after a packet reports its flag (0x1) together with the
   // packet's firmware (0x4) and administration (0x8) flags.
   NewProtoReceiver after;
-  after.Feed(Cat({after.link.Frames(NewProtoPacket(11, {{0x0307, Bytes(100, 'v')}, {0x0308, {1}}})), Text(gga.c_str())}));
+  const Bytes firmware_and_admin = after.link.Frames(NewProtoPacket(11, {{0x0307, Bytes(100, 'v')}, {0x0308, {1}}}));
+  after.Feed(Cat({firmware_and_admin, Text(gga.c_str())}));
   EXPECT_EQ(after.got, (std::vector<Message>{{MSG_NV_SYSTEM, 0xC}, {MSG_NV_NMEA, 0xD}}));
 }
 

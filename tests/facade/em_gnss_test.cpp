@@ -177,8 +177,8 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   EXPECT_EQ((V{static_cast<long>(base.x), length, count, obs.n}), (V{7, 3, 0, 0}));
   // Bytes fed without an adapter are taken and dropped: nothing is reported.
   int calls = 0;
-  const _CALLBACKS_RECEIVER callbacks = {[](Msg_Type, unsigned, const void* n) { ++*static_cast<int*>(const_cast<void*>(n)); },
-                                         nullptr};
+  const _CALLBACKS_RECEIVER callbacks = {
+      [](Msg_Type, unsigned, const void* n) { ++*static_cast<int*>(const_cast<void*>(n)); }, nullptr};
   gnss.Reg_Callbacks(&callbacks, &calls);
   Feed(gnss, "$GPGGA,1*00\r\n");
   gnss.ParseData();
