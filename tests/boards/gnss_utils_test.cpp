@@ -139,7 +139,7 @@ TEST(SubframeTest, FieldsAtTheirScalesAndToeAcrossTheWeekBoundary) {
   ExpectEphemeris(e, f);
 }
 
-// Subframe 1 written out word by word from the interface specification
+// Subframe 1 written out word by word from IS-GPS-200
 // (parity removed): TOW count 50000, week 1000, L2 code 2, URA 7, health 5,
 // IODC 0x2AB, L2 P flag 1, Tgd -5, toc 0x1234, af2 -3, af1 -1234, af0 -100000
 // (in units of their scale factors).
