@@ -79,6 +79,24 @@ TEST(Rtcm1004, ScalingCodesStrengthAndInvalidMarkers) {
   EXPECT_TRUE(fx.Untouched(2));
 }
 
+// A frame written out bit by bit from the message layout of RTCM 10403:
+// station 100, 345600 s, one satellite: PRN 12, C/A code, pr1 1000000,
+// ppr1 -400, lock 50, ambiguity 70 ms, CNR 176; P code 0, pr21 -250,
+// ppr2 600, lock 60, CNR 160.
+TEST(Rtcm1004, HandBuiltFrame) {
+  const unsigned char frame[] = {0xD3, 0x00, 0x18, 0x3E, 0xC0, 0x64, 0x52, 0x65, 0xC0, 0x00,
+                                 0x10, 0x30, 0x1E, 0x84, 0x81, 0xFF, 0xCE, 0x0C, 0x91, 0xAC,
+                                 0x0F, 0xC1, 0x80, 0x09, 0x61, 0xE5, 0x00, 0x7A, 0xD7, 0xD7};
+  Fixture fx;
+  ASSERT_TRUE(fx.rtcm.Decode_type1004(frame, sizeof frame));
+  const double p1 = 70 * 299792.458 + 20000.0;
+  const em_obsd_t& r = fx.records[0];
+  ExpectNear(D{r.p[0], r.p[1], r.l[0], r.l[1]},
+             D{p1, p1 - 5.0, (p1 - 0.2) * kL1CyclesPerMetre, (p1 + 0.3) * kL2CyclesPerMetre}, 1e-6);
+  EXPECT_EQ((U{r.snr[0], r.snr[1], r.code[0], r.code[1], r.lli[0], r.lli[1]}), (U{176, 160, 1, 14, 0, 0}));
+  EXPECT_TRUE(fx.Untouched(1));
+}
+
 // 213 bits hold the header and one block: 26 bytes decode nothing, 27 one.
 TEST(Rtcm1004, BlocksTakenWhileTheyFit) {
   Fixture fx;
