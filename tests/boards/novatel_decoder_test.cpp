@@ -166,15 +166,21 @@ TEST(NovAtelBestPos, SolutionCodesAndResponses) {
 TEST(NovAtelPsrDopAndRefStation, DopCutoffAndBasePosition) {
   NovAtelBoard b;
   const NovAtelDecoder& d = b.decoder();
-  Sim::PsrDopFields f;
-  f.gdop = 2.5f, f.pdop = 2.0f, f.hdop = 1.2f, f.tdop = 1.1f, f.cutoff = 12.9f, f.prns = {1, 5, 7};
-  ASSERT_TRUE(b.Feed(Sim::PsrDop({}, f)));
-  EXPECT_EQ(d.msg_flags, MsgBit::kDop | MsgBit::kElevMask);
+  // Written out byte by byte from the published layout: GDOP 2.5, PDOP 2,
+  // HDOP 1.2, HTDOP 1.5, TDOP 1, cut-off 10.75, no PRNs.
+  const std::vector<unsigned char> log = {
+      0xAA, 0x44, 0x12, 0x1C, 0xAE, 0x00, 0x00, 0x20, 0x1C, 0x00, 0x00, 0x00, 0x00, 0xB4, 0xD0, 0x07,
+      0xF4, 0x71, 0x99, 0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x20, 0x40,
+      0x00, 0x00, 0x00, 0x40, 0x9A, 0x99, 0x99, 0x3F, 0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x80, 0x3F,
+      0x00, 0x00, 0x2C, 0x41, 0x00, 0x00, 0x00, 0x00, 0x76, 0xC2, 0xE4, 0x7C};
+  ASSERT_TRUE(b.Feed(Sim::Frame(log.begin(), log.end())));
+  EXPECT_EQ(d.msg_flags, 0x80000000u | 0x4000000u);
   EXPECT_NEAR(d.vdop, 1.6, 1e-6);
-  EXPECT_EQ((D{d.pdop, d.hdop, d.tdop, d.gdop}), (D{2.0, 1.2f, 1.1f, 2.5}));
-  EXPECT_EQ((U{d.elev_mask_reported, b.adapter->ReportedElevMask()}), (U{12, 12}));
+  EXPECT_EQ((D{d.pdop, d.hdop, d.tdop, d.gdop}), (D{2.0, 1.2f, 1.0, 2.5}));
+  EXPECT_EQ((U{d.elev_mask_reported, b.adapter->ReportedElevMask()}), (U{10, 10}));
   // HDOP above PDOP, and a cut-off that is no number: bounded values.
-  f.hdop = 3.0f;
+  Sim::PsrDopFields f;
+  f.gdop = 2.5f, f.pdop = 2.0f, f.hdop = 3.0f, f.tdop = 1.1f, f.prns = {1, 5, 7};
   f.cutoff = std::nanf("");
   ASSERT_TRUE(b.Feed(Sim::PsrDop({}, f)));
   EXPECT_EQ((D{d.vdop, 1.0 * d.elev_mask_reported}), (D{0.0, 0.0}));
