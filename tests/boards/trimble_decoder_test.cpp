@@ -127,6 +127,25 @@ TEST(TrimbleGsof, EpochRecordsFillTheStore) {
   }
 }
 
+// One page written out byte by byte from the published layout: position
+// 0.5 rad, 2.0 rad, 40.25 m (record 2) and PDOP 2, HDOP 1.25, VDOP 1.5,
+// TDOP 0.75 (record 9), all big-endian.
+TEST(TrimbleGsof, HandBuiltPage) {
+  const std::vector<unsigned char> packet = {
+      0x02, 0x00, 0x40, 0x2F, 0x01, 0x00, 0x00,                                // GSOF, 47 bytes, page 0 of 0
+      0x02, 0x18, 0x3F, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              // record 2: latitude
+      0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                          // longitude
+      0x40, 0x44, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00,                          // height
+      0x09, 0x10, 0x40, 0x00, 0x00, 0x00, 0x3F, 0xA0, 0x00, 0x00,              // record 9: PDOP, HDOP
+      0x3F, 0xC0, 0x00, 0x00, 0x3F, 0x40, 0x00, 0x00, 0x43, 0x03};             // VDOP, TDOP, checksum, end
+  TrimbleBoard b;
+  ASSERT_TRUE(b.Feed(Sim::Frame(packet.begin(), packet.end())));
+  const TrimbleDecoder& d = b.decoder();
+  EXPECT_EQ(d.msg_flags, 0x20000u | 0x80000000u);
+  EXPECT_EQ((D{d.latitude, d.longitude, d.height, d.pdop, d.hdop, d.vdop, d.tdop}),
+            (D{0.5, 2.0, 40.25, 2.0, 1.25, 1.5, 0.75}));
+}
+
 TEST(TrimbleGsof, BaseFromPositionAndOffset) {
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
