@@ -141,6 +141,21 @@ TEST(DeviceCommands, SettingsAndByteRecords) {
             (std::vector<Sent>{{"FA", {3, 'a', 'b', 'c', 4, 3, 2, 1, 9, 3}, 10}}));
   EXPECT_EQ(Sends(g, [](Em_Gnss& e, CommandList& c) { e.Set_eBubble_calibration(c, true, 0x1234); }),
             (std::vector<Sent>{{"FG", {1, 0x34, 0x12}, 10}}));
+  // Settings and records only an older receiver takes; the calibration goes
+  // to a new-protocol receiver in its own protocol.
+  Em_Gnss newer(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  for (Em_Gnss* x : {&newer, &other}) {
+    EXPECT_TRUE(Sends(*x, [&](Em_Gnss& e, CommandList& c) {
+                  e.Set_DevcInfo_Mask(c, 1);
+                  e.Set_DevcInfo_ManualRrdTime(c, 1);
+                  e.Set_Static_Begin(c, true, 5);
+                  e.Set_Static_Point(c, &p);
+                  e.Send_DevcInfo_Update_Str(c);
+                }).empty());
+    CommandList calibration;
+    x->Set_eBubble_calibration(calibration, true, 1);
+    EXPECT_EQ(calibration.empty() ? -1 : calibration[0].buf[2], x == &newer ? 0x01 : -1);
+  }
 
   // A connection status that allows no frame still appends the records, empty.
   g.Set_Com_Status(static_cast<Com_Status>(5));
