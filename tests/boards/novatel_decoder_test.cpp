@@ -125,17 +125,30 @@ Sim::Frame BestPos(std::uint32_t type, std::uint32_t status, float age) {
   return Sim::BestPos({}, f);
 }
 
+// Written out byte by byte from the published layout: week 1562,
+// 515220.999 s (Friday 23:07:00.999); solution computed, narrow integer;
+// 31.5 N 121.25 E, 10 m plus undulation 2.5 m; sigmas 3, 4, 6 m; station
+// "0", differential age 2.5 s; 12 satellites tracked, 9 in the solution;
+// GPS and GLONASS signal mask 0x33.
 TEST(NovAtelBestPos, FillsPositionTimeAndPrecision) {
+  const std::vector<unsigned char> log = {
+      0xAA, 0x44, 0x12, 0x1C, 0x2A, 0x00, 0x00, 0x20, 0x48, 0x00, 0x00, 0x00, 0x00, 0xB4, 0x1A, 0x06,
+      0x07, 0xA6, 0xB5, 0x1E, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x32, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x40, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x50, 0x5E, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x24, 0x40, 0x00, 0x00, 0x20, 0x40,
+      0x3D, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40, 0x40, 0x00, 0x00, 0x80, 0x40, 0x00, 0x00, 0xC0, 0x40,
+      0x30, 0x00, 0x00, 0x00, 0x00, 0x00, 0x20, 0x40, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x09, 0x09, 0x09,
+      0x00, 0x00, 0x00, 0x33, 0x8C, 0xC9, 0x2B, 0xB9};
   NovAtelBoard b;
   b.decoder().time_zone = 8;
-  Sim::BestPosFields f;
-  f.lat_sigma = 3, f.lon_sigma = 4, f.height_sigma = 6, f.diff_age = 2.5f, f.in_solution = 9, f.gps_glonass_mask = 0x33;
-  ASSERT_TRUE(b.Feed(Sim::BestPos(Epoch(515220999), f)));  // Friday 23:07:00.999
+  ASSERT_TRUE(b.Feed(Sim::Frame(log.begin(), log.end())));
   const NovAtelDecoder& d = b.decoder();
   EXPECT_EQ(d.msg_flags, 0x40000000u | 0x1000000 | 0x800000 | 0x20000 | 0x20000000 | 0x10000 | 0x10000000);
   EXPECT_EQ((D{d.sigma_horizontal, d.sigma_vertical, d.diff_age, d.week_seconds}), (D{5.0, 6.0, 2.5, 515220.0}));
   EXPECT_DOUBLE_EQ(d.rms, 3.4);
-  EXPECT_EQ((U{d.sats_in_solution, d.signals_used}), (U{9, 0x10000000u | 0x20000000 | 0x80000000 | 0x1000000}));
+  ExpectNear({d.latitude, d.longitude, d.height}, {31.5 * kDeg, 121.25 * kDeg, 12.5});
+  EXPECT_EQ((U{d.sats_tracked, d.sats_in_solution, d.solution_code, d.signals_used}),
+            (U{12, 9, 11, 0x10000000u | 0x20000000 | 0x80000000 | 0x1000000}));
   // 2009-12-18 23:07:00 GPS time; the zone goes onto the hour unwrapped.
   EXPECT_EQ((D{1.0 * d.year, 1.0 * d.month, 1.0 * d.day, 1.0 * d.hour, 1.0 * d.minute, d.second}),
             (D{2009, 12, 18, 31, 7, 0.0}));
