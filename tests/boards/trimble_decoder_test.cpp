@@ -103,10 +103,7 @@ TEST(TrimbleGsof, EpochRecordsFillTheStore) {
   TrimbleDecoder& d = b.decoder();
   d.time_zone = 8;
   EXPECT_EQ(b.Message(Epoch()), kEpoch);
-  EXPECT_EQ((U{d.year, d.month, d.day, d.hour, d.minute, d.week, d.solution_code}), (U{2006, 1, 2, 9, 2, 1356, 11}));
-  ExpectNear({d.second, d.latitude, d.longitude, d.height, d.pdop, d.hdop, d.vdop, d.tdop, d.sigma_horizontal,
-              d.sigma_vertical, d.rms},
-             {3.5, 0.5, 2.0, 30.0, 1.5, 0.75, 1.25, 0.5, 5.0, 12.0, 0.68 * 13});
+  EXPECT_EQ((U{d.day, d.hour}), (U{2, 9}));  // the zone goes onto the hour
   double xyz[3];
   Gnss::GeodeticToEcef(0.5, 2.0, 30.0, xyz);
   ExpectNear({d.ecef[0], d.ecef[1], d.ecef[2]}, {xyz[0], xyz[1], xyz[2]});
@@ -127,23 +124,33 @@ TEST(TrimbleGsof, EpochRecordsFillTheStore) {
   }
 }
 
-// One page written out byte by byte from the published layout: position
-// 0.5 rad, 2.0 rad, 40.25 m (record 2) and PDOP 2, HDOP 1.25, VDOP 1.5,
-// TDOP 0.75 (record 9), all big-endian.
+// One page written out byte by byte from the published layout, all values
+// big-endian: time 90123500 ms of week 1356 (2006-01-02 01:02:03.5), 9
+// satellites, position flags 0x04 and 5 (RTK fixed) (record 1); position
+// 0.5 rad, 2.0 rad, 40.25 m (record 2); PDOP 2, HDOP 1.25, VDOP 1.5, TDOP
+// 0.75 (record 9); sigmas east 3, north 4, up 12 m, one epoch (record 12).
 TEST(TrimbleGsof, HandBuiltPage) {
   const std::vector<unsigned char> packet = {
-      0x02, 0x00, 0x40, 0x2F, 0x01, 0x00, 0x00,                                // GSOF, 47 bytes, page 0 of 0
+      0x02, 0x00, 0x40, 0x63, 0x01, 0x00, 0x00,                                // GSOF, 99 bytes, page 0 of 0
+      0x01, 0x0A, 0x05, 0x5F, 0x2C, 0xEC, 0x05, 0x4C, 0x09, 0x04, 0x05, 0x00,  // record 1
       0x02, 0x18, 0x3F, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              // record 2: latitude
       0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                          // longitude
       0x40, 0x44, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00,                          // height
       0x09, 0x10, 0x40, 0x00, 0x00, 0x00, 0x3F, 0xA0, 0x00, 0x00,              // record 9: PDOP, HDOP
-      0x3F, 0xC0, 0x00, 0x00, 0x3F, 0x40, 0x00, 0x00, 0x43, 0x03};             // VDOP, TDOP, checksum, end
+      0x3F, 0xC0, 0x00, 0x00, 0x3F, 0x40, 0x00, 0x00,                          // VDOP, TDOP
+      0x0C, 0x26, 0x00, 0x00, 0x00, 0x00, 0x40, 0x40, 0x00, 0x00,              // record 12: RMS, east
+      0x40, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x41, 0x40, 0x00, 0x00,  // north, covariance, up
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // ellipse
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x01,                                      // variance, epochs
+      0x55, 0x03};                                                             // checksum, end
   TrimbleBoard b;
   ASSERT_TRUE(b.Feed(Sim::Frame(packet.begin(), packet.end())));
   const TrimbleDecoder& d = b.decoder();
-  EXPECT_EQ(d.msg_flags, 0x20000u | 0x80000000u);
-  EXPECT_EQ((D{d.latitude, d.longitude, d.height, d.pdop, d.hdop, d.vdop, d.tdop}),
-            (D{0.5, 2.0, 40.25, 2.0, 1.25, 1.5, 0.75}));
+  EXPECT_EQ(d.msg_flags, 0x1000000u | 0x20000000 | 0x20000 | 0x80000000 | 0x800000 | 0x10000000);
+  EXPECT_EQ((U{d.year, d.month, d.day, d.hour, d.minute, d.week, d.solution_code}), (U{2006, 1, 2, 1, 2, 1356, 11}));
+  ExpectNear({d.second, d.latitude, d.longitude, d.height, d.pdop, d.hdop, d.vdop, d.tdop, d.sigma_horizontal,
+              d.sigma_vertical, d.rms},
+             {3.5, 0.5, 2.0, 40.25, 2.0, 1.25, 1.5, 0.75, 5.0, 12.0, 0.68 * 13});
 }
 
 TEST(TrimbleGsof, BaseFromPositionAndOffset) {
