@@ -269,6 +269,29 @@ TEST(RtcmTransform, HandBuilt1027) {
              D{44.0, -11.0, 22.0, 22.0 - 0.11, 993001.0, 500000.0, -1000.0}, 1e-9);
 }
 
+// A 1023 frame written out bit by bit: origin -100 / 7200, spacing 60 / 120
+// (units of 0.5"), mean residuals -5, 7 (0.001") and -250 (0.01 m); point 3
+// 100, -100, 255 and point 15 -256, 255, -1 (0.00003", 0.001 m), the other
+// points 0; methods 1 and 2, qualities 3 and 4, day 60000.
+TEST(RtcmTransform, HandBuilt1023) {
+  const unsigned char frame[] = {
+      0xD3, 0x00, 0x49, 0x3F, 0xF0, 0x53, 0xFF, 0xF3, 0x80, 0x0E, 0x10, 0x01, 0xE0, 0x3C, 0x7D, 0x83,
+      0xFF, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x19, 0x33, 0x8F, 0xF0,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x04, 0x01, 0xFF, 0xFF, 0x67, 0x3A, 0x98, 0x00, 0xD8, 0xFD, 0xEA};
+  Outputs o;
+  ASSERT_TRUE(o.Decode(1023, frame, sizeof frame));
+  const geoid_mdel_para& g = o.g;
+  ExpectNear(D{g.origin1, g.origin2, g.spacing1, g.spacing2, g.mean1, g.mean2, g.mean_height, g.grid[0][0],
+               g.grid[0][2], g.grid[3][0], g.grid[3][1], g.grid[3][2], g.grid[15][0], g.grid[15][1], g.grid[15][2]},
+             D{-50, 3600, 30, 60, -0.005, 0.007, -2.5, -0.005, -2.5, -0.005 + 0.003, 0.007 - 0.003, -2.5 + 0.255,
+               -0.005 - 256 * 0.00003, 0.007 + 255 * 0.00003, -2.501},
+             1e-9);
+  EXPECT_EQ((U{g.horizontal_method, g.vertical_method, g.horizontal_quality, g.vertical_quality}), (U{1, 2, 3, 4}));
+  EXPECT_EQ(g.mjd, 60000.0);
+}
+
 TEST(RtcmTransform, ResidualGrids1023And1024) {
   Sim::RtcmGridFields f;
   f.origin1 = -1, f.origin2 = 1000, f.spacing1 = 0xFFF, f.mean1 = -128, f.mean2 = 127, f.mean_height = -16384;
