@@ -168,9 +168,13 @@ TEST(HemisphereFrame, WhatEachGenerationTakes) {
 TEST(HemisphereFirst, Dops) {
   First b;
   const Hemisphere1Decoder& d = b.decoder();
-  Sim::HemisphereDopFields f;
-  f.tracked_mask = 0x80F0F001, f.used_mask = 0x7, f.hdop = 1.2, f.vdop = 2.3;
-  ASSERT_TRUE(b.Feed(Sim::HemisphereDops(f)));
+  // Written out byte by byte: tracked mask 0x80F0F001, used mask 7, UTC
+  // offset 18 s, HDOP 12 and VDOP 23 tenths, no SBAS mask.
+  const std::string dops("$BIN\x02\x00\x10\x00"
+                         "\x01\xF0\xF0\x80\x07\x00\x00\x00\x12\x00\x0C\x00\x17\x00\x00\x00"
+                         "\x9D\x02\r\n",
+                         28);
+  ASSERT_TRUE(b.Feed(dops));
   EXPECT_EQ((U{d.sats_tracked, d.sats_used, d.msg_flags}), (U{10, 3, 0}));
   ExpectNear({d.hdop, d.vdop}, {1.2, 2.3}, 1e-15);
 }
