@@ -292,23 +292,46 @@ TEST(RtcmTransform, HandBuilt1023) {
   EXPECT_EQ(g.mjd, 60000.0);
 }
 
-TEST(RtcmTransform, ResidualGrids1023And1024) {
-  Sim::RtcmGridFields f;
-  f.origin1 = -1, f.origin2 = 1000, f.spacing1 = 0xFFF, f.mean1 = -128, f.mean2 = 127, f.mean_height = -16384;
-  f.residual[5][0] = -256, f.residual[5][1] = 255, f.residual[15][2] = 1;
-  f.horizontal_method = 3, f.vertical_quality = 5, f.mjd = 60000;
+// A 1024 frame written out bit by bit, every field at an extreme: system 42,
+// origin -1 / 67108863 (10 m; the easting origin is unsigned), spacing
+// 4095 / 1 (10 m), mean residuals -512, 511 (0.01 m) and -16384 (0.01 m);
+// point 0 -256, 255, -256 and point 15 255, -1, 255 (0.001 m), the other
+// points 0; methods 3 and 0, qualities 7 and 5, day 65535.
+TEST(RtcmTransform, HandBuilt1024) {
+  const unsigned char frame[] = {
+      0xD3, 0x00, 0x4A, 0x40, 0x02, 0xAB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF8, 0x00, 0xC0,
+      0x0F, 0xFC, 0x00, 0x08, 0x03, 0xFE, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xFF, 0xEF, 0xFC, 0xF7, 0xFF, 0xFC, 0x05, 0xA7, 0xB9,};
   Outputs o;
+  ASSERT_TRUE(o.Decode(1024, frame, sizeof frame));
   const geoid_mdel_para& g = o.g;
-  // A point with zero residuals (0) equals the means.
-  ASSERT_TRUE(o.Decode(1023, Sim::Rtcm1023(f)));
-  ExpectNear(D{g.origin1, g.origin2, g.spacing1, g.grid[0][0], g.grid[0][1], g.grid[0][2], g.grid[5][0], g.grid[5][1],
-               g.grid[15][2], 1.0 * g.horizontal_method, 1.0 * g.vertical_quality, g.mjd},
-             D{-0.5, 500.0, 2047.5, -0.128, 0.127, -163.84, -0.128 - 256 * 0.00003, 0.127 + 255 * 0.00003,
-               -163.84 + 0.001, 3, 5, 60000});
-  f.origin2 = 0x3FFFFFF;  // 1024's easting origin is unsigned
-  ASSERT_TRUE(o.Decode(1024, Sim::Rtcm1024(f)));
-  ExpectNear(D{g.origin1, g.origin2, g.grid[5][0], g.grid[5][1], 1.0 * g.vertical_quality, g.mjd},
-             D{-10.0, 671088630.0, -1.28 - 0.256, 1.27 + 0.255, 5, 60000});
+  ExpectNear(D{g.origin1, g.origin2, g.spacing1, g.spacing2, g.mean1, g.mean2, g.mean_height, g.grid[0][0],
+               g.grid[0][1], g.grid[0][2], g.grid[7][0], g.grid[7][2], g.grid[15][0], g.grid[15][1], g.grid[15][2]},
+             D{-10.0, 671088630.0, 40950.0, 10.0, -5.12, 5.11, -163.84, -5.12 - 0.256, 5.11 + 0.255, -163.84 - 0.256,
+               -5.12, -163.84, -5.12 + 0.255, 5.11 - 0.001, -163.84 + 0.255},
+             1e-9);
+  EXPECT_EQ((U{g.horizontal_method, g.vertical_method, g.horizontal_quality, g.vertical_quality}), (U{3, 0, 7, 5}));
+  EXPECT_EQ(g.mjd, 65535.0);
+}
+
+// 1025 (other projections) and 1026 (Lambert conic, two standard parallels)
+// are taken when whole; their fields are not decoded. Written out bit by
+// bit: system 42, projection 1 / 19, origin -1 / 12345, scale 100000 (1025)
+// or parallels 1 / -2 (1026), false easting 500000000, northing -1.
+TEST(RtcmTransform, HandBuilt1025And1026) {
+  const unsigned char other[] = {
+      0xD3, 0x00, 0x19, 0x40, 0x12, 0xA0, 0x7F, 0xFF, 0xFF, 0xFF, 0xF0, 0x00, 0x00, 0x60, 0x72, 0x00,
+      0x0C, 0x35, 0x00, 0x0E, 0xE6, 0xB2, 0x80, 0x7F, 0xFF, 0xFF, 0xFF, 0xF0, 0x59, 0x17, 0x39,};
+  const unsigned char lambert[] = {
+      0xD3, 0x00, 0x1E, 0x40, 0x22, 0xA4, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0x00, 0x00, 0x60, 0x72, 0x00,
+      0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xC0, 0x3B, 0x9A, 0xCA, 0x01, 0xFF, 0xFF, 0xFF, 0xFF,
+      0xC0, 0x67, 0x19, 0x70,};
+  Em_TrsMtPrlRTCM rtcm;
+  EXPECT_TRUE(rtcm.Decode_type1025(other, sizeof other));
+  EXPECT_TRUE(rtcm.Decode_type1026(lambert, sizeof lambert));
+  EXPECT_FALSE(rtcm.Decode_type1026(lambert, 29));  // the false northing cut
 }
 
 TEST(RtcmTransform, ObliqueMercator1027) {
