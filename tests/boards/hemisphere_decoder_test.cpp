@@ -182,8 +182,24 @@ TEST(HemisphereFirst, Dops) {
 TEST(HemisphereFirst, ChannelsMarkTheHeldGpsGroup) {
   First b;
   Hemisphere1Decoder& d = b.decoder();
-  const Sim::Frame channels = Sim::HemisphereChannels(
-      2400, 1.0, {{3, 0x40, 45, 120}, {7, 0x3F, -5, 358}, {40, 0x40, 10, 10}, {0, 0x40, 10, 10}, {12, 0x40, 30, 30}});
+  // Message 99 written out from the published layout: 304 data bytes, week
+  // 2400 and 1 s, then twelve 24-byte channel records (channel, satellite,
+  // status, ..., elevation at 8, azimuth in 2-degree units at 9). Channels
+  // 0-4: satellite 3 usable (status bit 0x40) at 45 / 120 degrees, 7 not
+  // usable at -5 / 358, 40 (not GPS), 0 (idle), 12 usable at 30 / 30; the
+  // other channels and the clock fields 0.
+  Sim::Frame channels = {0x24, 0x42, 0x49, 0x4E, 0x63, 0x00, 0x30, 0x01};  // $BIN, ID 99, 304 bytes
+  Sim::Frame data(304, 0);
+  data[2] = 0x60, data[3] = 0x09;    // week
+  data[10] = 0xF0, data[11] = 0x3F;  // 1.0 s
+  const unsigned char records[5][10] = {{0, 3, 0x40, 0, 0, 0, 0, 0, 45, 60},
+                                        {1, 7, 0x3F, 0, 0, 0, 0, 0, 0xFB, 179},
+                                        {2, 40, 0x40, 0, 0, 0, 0, 0, 10, 5},
+                                        {3, 0, 0x40, 0, 0, 0, 0, 0, 10, 5},
+                                        {4, 12, 0x40, 0, 0, 0, 0, 0, 30, 15}};
+  for (int c = 0; c < 5; ++c) std::copy(records[c], records[c] + 10, data.begin() + 12 + 24 * c);
+  channels.insert(channels.end(), data.begin(), data.end());
+  channels.insert(channels.end(), {0x81, 0x05, 0x0D, 0x0A});  // sum of the data bytes, CR LF
   // The GSV group is not complete yet: the table is rebuilt, no message.
   ASSERT_TRUE(b.Feed(channels));
   EXPECT_EQ(d.msg_flags, 0u);
