@@ -81,10 +81,16 @@ TEST(TrimbleFrame, ClassifiesAndChecksPackets) {
 TEST(TrimbleFrame, Replies) {
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
-  // The elevation-mask reply: its 16-bit fields turned little-endian.
-  std::vector<std::uint8_t> reply(49, 0);
-  reply[0] = 12, reply[2] = 1, reply[3] = 2, reply[29] = 3, reply[30] = 4;
-  ASSERT_TRUE(b.Feed(Sim::DcolPacket(0x4B, reply)));
+  // The elevation-mask reply written out: STX, status 0, type 0x4B, 49 data
+  // bytes (mask 12, 16-bit fields 0x0102 at 2 and 0x0304 at 29, the rest
+  // 0), the checksum (status + type + length + data, modulo 256), ETX. Its
+  // 16-bit fields are turned little-endian.
+  Sim::Frame reply = {0x02, 0x00, 0x4B, 0x31};
+  std::vector<std::uint8_t> data(49, 0);
+  data[0] = 12, data[2] = 1, data[3] = 2, data[29] = 3, data[30] = 4;
+  reply.insert(reply.end(), data.begin(), data.end());
+  reply.insert(reply.end(), {0x92, 0x03});
+  ASSERT_TRUE(b.Feed(reply));
   EXPECT_EQ((U{d.msg_flags, b.adapter->ReportedElevMask(), d.elev_mask_reply[2], d.elev_mask_reply[3],
                d.elev_mask_reply[29], d.elev_mask_reply[30], d.last_type, d.last_length}),
             (U{MsgBit::kElevMask, 12, 2, 1, 4, 3, 0x4B, 55}));
