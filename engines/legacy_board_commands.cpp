@@ -126,8 +126,38 @@ void LegacyEngine::SetElevMask(CommandList& cmds, unsigned int degrees, double, 
   Send(*this, cmds, text, kWaitDevice);
 }
 
+void LegacyEngine::SetPosRate(CommandList& cmds, GNSS_FRQ rate) {
+  Legacy::AppendBoardCommands(*this, cmds, [&](BoardAdapter& a, CommandList& out) { a.SetPosRate(out, rate); });
+}
+
+void LegacyEngine::SendObs(CommandList& cmds, GNSS_FRQ rate) {
+  Legacy::AppendBoardCommands(*this, cmds, [&](BoardAdapter& a, CommandList& out) { a.SendObs(out, rate); });
+}
+
+void LegacyEngine::SetNmea(CommandList& cmds, unsigned int message_mask, GNSS_FRQ rate, unsigned int port) {
+  Legacy::AppendBoardCommands(
+      *this, cmds, [&](BoardAdapter& a, CommandList& out) { a.SetNmea(out, message_mask, rate, port); });
+}
+
+void LegacyEngine::QueryElevMask(CommandList& cmds) {
+  Legacy::AppendBoardCommands(*this, cmds, [](BoardAdapter& a, CommandList& out) { a.QueryElevMask(out); });
+}
+
+void LegacyEngine::Unlog(CommandList& cmds) {
+  Legacy::AppendBoardCommands(*this, cmds, [](BoardAdapter& a, CommandList& out) { a.Unlog(out); });
+}
+
 void LegacyEngine::SendDiffData(CommandList& cmds, const unsigned char* data, unsigned int length) {
-  if (data != nullptr) Legacy::FramePieces(*this, cmds, data, length, "VD", 10);
+  if (data == nullptr) return;
+  if (length == 0) {
+    // An empty block still goes out: one VD frame with no payload.
+    _STR_CMD empty = {};
+    empty.wait = 10;
+    Legacy::FrameRecord(*this, empty, "VD");
+    cmds.push_back(empty);
+    return;
+  }
+  Legacy::FramePieces(*this, cmds, data, length, "VD", 10);
 }
 
 }  // namespace KsParse

@@ -31,12 +31,12 @@ class LegacyEngine : public ProtocolEngine {
   void Reset(CommandList& cmds) override;
   void SetElevMask(CommandList& cmds, unsigned int degrees, double pdop_mask, unsigned int reserved,
                    unsigned int system) override;
-  // The receiver sets these outputs itself: nothing is sent to the board.
-  void SetPosRate(CommandList&, GNSS_FRQ) override {}
-  void SendObs(CommandList&, GNSS_FRQ) override {}
-  void SetNmea(CommandList&, unsigned int, GNSS_FRQ, unsigned int) override {}
-  void QueryElevMask(CommandList&) override {}
-  void Unlog(CommandList&) override {}
+  // The board's own commands in RZ frames, with no receiver frame around.
+  void SetPosRate(CommandList& cmds, GNSS_FRQ rate) override;
+  void SendObs(CommandList& cmds, GNSS_FRQ rate) override;
+  void SetNmea(CommandList& cmds, unsigned int message_mask, GNSS_FRQ rate, unsigned int port) override;
+  void QueryElevMask(CommandList& cmds) override;
+  void Unlog(CommandList& cmds) override;
   // Differential data in VD frames of at most 55 bytes.
   void SendDiffData(CommandList& cmds, const unsigned char* data, unsigned int length) override;
 

@@ -122,9 +122,9 @@ int NewProtoEngine::ParseNext() {
         if (adapter != nullptr &&
             adapter->AcceptPassThrough(scratch, kGgaPassThroughId, static_cast<unsigned>(length) + kGgaLead)) {
           last_kind = MSG_NV_NMEA;
-          // The flags the board set for this sentence, not those of the
-          // packet before it.
-          changed_flags = adapter->decoder != nullptr ? adapter->decoder->msg_flags : 0;
+          // The sentence's flags join those still reported for the packet
+          // before it: receivers built against this report expect the union.
+          if (adapter->decoder != nullptr) changed_flags |= adapter->decoder->msg_flags;
           return 1;
         }
         break;

@@ -26,14 +26,13 @@ constexpr int kGradeCharging = 12, kGradeFull = 10;
 
 // The grade of a newer receiver from its power status (the answer to
 // Get_Battery): charging state above 1 gives the charging grade, else the
-// mean of the two battery levels (percent) in tenths, rounded, at most 10.
-// Levels above 100 count as 100 so that the sum cannot overflow.
+// mean of the two battery levels as reported, in tenths, rounded, at most
+// 10. The sum is taken in 64 bits so that no reported level can overflow it.
 int NewReceiverGrade(const NewProtoBoardData& d) {
   const std::uint32_t* v = d.power_status.value;
   if (v[0] > 1) return kGradeCharging;
-  const int first = v[1] < 100 ? static_cast<int>(v[1]) : 100, second = v[2] < 100 ? static_cast<int>(v[2]) : 100;
-  const int grade = ((first + second) / 2 + 5) / 10;
-  return grade < kGradeFull ? grade : kGradeFull;
+  const std::uint64_t grade = ((std::uint64_t{v[1]} + v[2]) / 2 + 5) / 10;
+  return grade < kGradeFull ? static_cast<int>(grade) : kGradeFull;
 }
 
 }  // namespace
@@ -46,6 +45,13 @@ int Em_Gnss::Get_Battery_Grd() {
   if (const NewProtoBoardData* d = NewProtoStore()) return NewReceiverGrade(*d);
   LegacyEngine* e = OlderReceiver();
   return e != nullptr ? e->battery_grade : -1;
+}
+
+NV_COM_BAUD_ENUM Em_Gnss::Get_Com_Baudrate() {
+  // A newer receiver reports its port speed (item 0x0103) in the codes of
+  // NV_COM_BAUD_ENUM; an older one never reports it, so 0 (not known).
+  const NewProtoBoardData* d = NewProtoStore();
+  return static_cast<NV_COM_BAUD_ENUM>(d != nullptr ? d->port_0103 : 0);
 }
 
 void Em_Gnss::Get_Static_Point(Static_Point& point) {
@@ -103,18 +109,18 @@ void Em_Gnss::Get_Gprs_DiffInfo(unsigned char* out, int* length) {
 }
 
 // Reading or clearing the base-position list starts a new list for the reply.
+// Any receiver of the maker is asked; only an older receiver keeps a list
+// (the newer one answers through its own protocol).
 void Em_Gnss::Get_Cmd_Read_BasePosition_List(std::vector<_STR_CMD>& cmds) {
-  LegacyEngine* e = OlderReceiver();
-  if (e == nullptr) return;
-  e->chunk_fj = {};
-  Legacy::AppendTemplateCommand(*e, cmds, "FJ,B1", 100);
+  if (!IsNorvikManufacturer()) return;
+  if (LegacyEngine* e = OlderReceiver()) e->chunk_fj = {};
+  Legacy::AppendTemplateCommand(*engine, cmds, "FJ,B1", 100);
 }
 
 void Em_Gnss::Get_Cmd_Clear_BasePosition_List(std::vector<_STR_CMD>& cmds) {
-  LegacyEngine* e = OlderReceiver();
-  if (e == nullptr) return;
-  e->chunk_fj = {};
-  Legacy::AppendTemplateCommand(*e, cmds, "FJ,B2", 100);
+  if (!IsNorvikManufacturer()) return;
+  if (LegacyEngine* e = OlderReceiver()) e->chunk_fj = {};
+  Legacy::AppendTemplateCommand(*engine, cmds, "FJ,B2", 100);
 }
 
 }  // namespace KsParse

@@ -27,19 +27,17 @@ constexpr unsigned char kCodeReset = 43, kCodeIp = 82, kCodeSvcText3 = 86, kCode
                         kCodeError = 104, kCodeSetCaster = 105, kCodeCaster = 106, kCodeLink = 113,
                         kCodeHost = 114, kCodeInfoNew = 115, kCodeList = 116, kCodeSignal = 101;
 
-// The longest data a modem packet is given here; every command stays far
-// below what a frame can carry.
-constexpr std::size_t kDataMax = 240;
-
 void Modem(const ProtocolEngine& engine, CommandList& cmds, unsigned char code,
            std::initializer_list<unsigned char> data, std::uint32_t wait = kWaitModem) {
   Legacy::AppendModemCommand(engine, cmds, code, data.begin(), static_cast<unsigned int>(data.size()), wait);
 }
 
+// The data go to the packet whole; a packet longer than a VS frame carries
+// is cut by the frame encoder (after 244 data bytes and the check byte).
 void ModemBytes(const ProtocolEngine& engine, CommandList& cmds, unsigned char code, const void* data,
                 std::size_t length, std::uint32_t wait = kWaitModem) {
   Legacy::AppendModemCommand(engine, cmds, code, static_cast<const unsigned char*>(data),
-                             static_cast<unsigned int>(length < kDataMax ? length : kDataMax), wait);
+                             static_cast<unsigned int>(length), wait);
 }
 
 // The characters of a text field up to its NUL (the whole field without one).

@@ -188,7 +188,8 @@ void BuildModemPacket(const ProtocolEngine& engine, unsigned char code, unsigned
   put(static_cast<unsigned char>(~code));
   put(static_cast<unsigned char>(data_length));
   put(static_cast<unsigned char>(data_length >> 8));
-  for (unsigned int i = 0; i < data_length && data != nullptr; ++i) put(data[i]);
+  // Data past a full text could not reach the frame, so they are not read.
+  for (unsigned int i = 0; i < data_length && data != nullptr && t < kTemplateChars; ++i) put(data[i]);
   put(check);
   BuildTemplateFrame(text, out, kFieldFrameMax, length, channel, kClassModem);
 }

@@ -100,9 +100,6 @@ constexpr Layout kLayouts[] = {
     {0x0103, 0x0104, Shape::kFields, false, KS_FIELDS(kU16)},
     {0x0405, 0x0410, Shape::kFields, false, KS_FIELDS(kU16)},
     {0x0412, 0x041A, Shape::kFields, false, KS_FIELDS(kU16)},
-    // The radio protocol (0x070C) is set with its 16-bit value too; without
-    // this entry its setting would go out empty.
-    {0x070C, 0x070C, Shape::kFields, false, KS_FIELDS(kU16)},
     {0x0A04, 0x0A04, Shape::kFields, false, KS_FIELDS(kU16)},
     {0x1104, 0x1104, Shape::kFields, false, KS_FIELDS(kU16)},
     {0x140D, 0x140D, Shape::kFields, false, KS_FIELDS(kU16)},

@@ -193,6 +193,8 @@ class Em_Gnss {
   void Get_Read_Static_File(unsigned char* out, int& length);
   void Get_BasePosition_List(unsigned char* out, int& length);
   void Get_BasePosition_Difference(double& difference);
+  // The port speed a newer receiver last reported; 0 when none is known.
+  NV_COM_BAUD_ENUM Get_Com_Baudrate();
   // The last differential-link text (up to 200 bytes), handed out once.
   void Get_Gprs_DiffInfo(unsigned char* out, int* length);
 

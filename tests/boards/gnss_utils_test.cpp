@@ -139,6 +139,21 @@ TEST(SubframeTest, FieldsAtTheirScalesAndToeAcrossTheWeekBoundary) {
   ExpectEphemeris(e, f);
 }
 
+// Subframe 1 written out word by word from IS-GPS-200
+// (parity removed): TOW count 50000, week 1000, L2 code 2, URA 7, health 5,
+// IODC 0x2AB, L2 P flag 1, Tgd -5, toc 0x1234, af2 -3, af1 -1234, af0 -100000
+// (in units of their scale factors).
+TEST(SubframeTest, HandBuiltSubframeOne) {
+  const unsigned char sf[30] = {0x8B, 0x00, 0x00, 0x61, 0xA8, 0x24, 0xFA, 0x27, 0x16, 0x80,
+                                0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                0xFB, 0xAB, 0x12, 0x34, 0xFD, 0xFB, 0x2E, 0xF9, 0xE5, 0x80};
+  em_eph_t e{};
+  ASSERT_EQ(DecodeSubframe(sf, &e, nullptr, nullptr), 1);
+  EXPECT_EQ((U{e.week, e.code, e.sva, e.svh, e.iodc, e.flag}), (U{AdjustWeek(1000), 2, 7, 5, 0x2AB, 1}));
+  EXPECT_EQ((D{e.tgd[0], e.f2, e.f1, e.f0}),
+            (D{std::ldexp(-5.0, -31), std::ldexp(-3.0, -55), std::ldexp(-1234.0, -43), std::ldexp(-100000.0, -31)}));
+}
+
 // Subframe IDs 0, 6 and 7 are no subframe; a subframe 5 fills no
 // ephemeris. (The ionosphere and UTC page is decoded for callers that ask
 // for it; no decoder does yet.)

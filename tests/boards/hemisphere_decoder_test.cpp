@@ -4,6 +4,7 @@
 // the store with its change bits, and the second generation's NMEA epoch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -91,6 +92,42 @@ TEST(HemisphereFrame, BinChecksBothGenerations) {
   CheckBinFrames<Second>(Sim::HemisphereTimeDops(t), &BoardDecoder::hdop, 1, 92);
 }
 
+// Messages written out byte by byte from the board's published layout.
+TEST(HemisphereFrame, HandBuiltMessages) {
+  // Message 1: 9 satellites, week 2000, 345600 s, 31.5 N 121.25 E, 12.5 m.
+  const std::vector<unsigned char> position = {
+      0x24, 0x42, 0x49, 0x4E, 0x01, 0x00, 0x34, 0x00,                          // $BIN, ID 1, 52 bytes
+      0x00, 0x09, 0xD0, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x18, 0x15, 0x41,  // age, satellites, week, time
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x40, 0x00, 0x00, 0x00, 0x00,  // latitude
+      0x00, 0x50, 0x5E, 0x40, 0x00, 0x00, 0x48, 0x41,                          // longitude, height
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // velocities
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC4, 0x03, 0x0D, 0x0A};  // spread, modes, check
+  First first;
+  ASSERT_TRUE(first.Feed(Sim::Frame(position.begin(), position.end())));
+  const BoardDecoder& d1 = first.decoder();
+  EXPECT_EQ((U{d1.sats_used, d1.msg_flags}), (U{9, 0x20000}));
+  ExpectNear({d1.latitude, d1.longitude, d1.height}, {31.5 * kDeg, 121.25 * kDeg, 12.5});
+
+  // Message 3: 116 data bytes; 345600.75 s, week 2000, HDOP 0.75, VDOP 1,
+  // TDOP 0.5 at their offsets, the rest 0.
+  std::vector<unsigned char> dops = {0x24, 0x42, 0x49, 0x4E, 0x03, 0x00, 0x74, 0x00};
+  std::vector<unsigned char> data(116, 0);
+  const unsigned char seconds[] = {0x00, 0x00, 0x00, 0x00, 0x03, 0x18, 0x15, 0x41};
+  std::copy(seconds, seconds + 8, data.begin());
+  data[8] = 0xD0, data[9] = 0x07;
+  data[82] = 0x40, data[83] = 0x3F;  // 0.75f
+  data[86] = 0x80, data[87] = 0x3F;  // 1.0f
+  data[91] = 0x3F;                   // 0.5f
+  dops.insert(dops.end(), data.begin(), data.end());
+  dops.insert(dops.end(), {0xC5, 0x02, 0x0D, 0x0A});
+  Second second;
+  ASSERT_TRUE(second.Feed(Sim::Frame(dops.begin(), dops.end())));
+  const BoardDecoder& d3 = second.decoder();
+  EXPECT_EQ((U{d3.week, d3.msg_flags}), (U{2000, 0x80000000}));
+  ExpectNear({d3.week_seconds, d3.hdop, d3.vdop, d3.pdop, d3.tdop, d3.gdop},
+             {345600, 0.75, 1.0, 1.25, 0.5, std::hypot(1.25, 0.5)}, 1e-12);
+}
+
 TEST(HemisphereFrame, WhatEachGenerationTakes) {
   First first;
   Second second;
@@ -131,9 +168,13 @@ TEST(HemisphereFrame, WhatEachGenerationTakes) {
 TEST(HemisphereFirst, Dops) {
   First b;
   const Hemisphere1Decoder& d = b.decoder();
-  Sim::HemisphereDopFields f;
-  f.tracked_mask = 0x80F0F001, f.used_mask = 0x7, f.hdop = 1.2, f.vdop = 2.3;
-  ASSERT_TRUE(b.Feed(Sim::HemisphereDops(f)));
+  // Written out byte by byte: tracked mask 0x80F0F001, used mask 7, UTC
+  // offset 18 s, HDOP 12 and VDOP 23 tenths, no SBAS mask.
+  const std::string dops("$BIN\x02\x00\x10\x00"
+                         "\x01\xF0\xF0\x80\x07\x00\x00\x00\x12\x00\x0C\x00\x17\x00\x00\x00"
+                         "\x9D\x02\r\n",
+                         28);
+  ASSERT_TRUE(b.Feed(dops));
   EXPECT_EQ((U{d.sats_tracked, d.sats_used, d.msg_flags}), (U{10, 3, 0}));
   ExpectNear({d.hdop, d.vdop}, {1.2, 2.3}, 1e-15);
 }
@@ -141,8 +182,24 @@ TEST(HemisphereFirst, Dops) {
 TEST(HemisphereFirst, ChannelsMarkTheHeldGpsGroup) {
   First b;
   Hemisphere1Decoder& d = b.decoder();
-  const Sim::Frame channels = Sim::HemisphereChannels(
-      2400, 1.0, {{3, 0x40, 45, 120}, {7, 0x3F, -5, 358}, {40, 0x40, 10, 10}, {0, 0x40, 10, 10}, {12, 0x40, 30, 30}});
+  // Message 99 written out from the published layout: 304 data bytes, week
+  // 2400 and 1 s, then twelve 24-byte channel records (channel, satellite,
+  // status, ..., elevation at 8, azimuth in 2-degree units at 9). Channels
+  // 0-4: satellite 3 usable (status bit 0x40) at 45 / 120 degrees, 7 not
+  // usable at -5 / 358, 40 (not GPS), 0 (idle), 12 usable at 30 / 30; the
+  // other channels and the clock fields 0.
+  Sim::Frame channels = {0x24, 0x42, 0x49, 0x4E, 0x63, 0x00, 0x30, 0x01};  // $BIN, ID 99, 304 bytes
+  Sim::Frame data(304, 0);
+  data[2] = 0x60, data[3] = 0x09;    // week
+  data[10] = 0xF0, data[11] = 0x3F;  // 1.0 s
+  const unsigned char records[5][10] = {{0, 3, 0x40, 0, 0, 0, 0, 0, 45, 60},
+                                        {1, 7, 0x3F, 0, 0, 0, 0, 0, 0xFB, 179},
+                                        {2, 40, 0x40, 0, 0, 0, 0, 0, 10, 5},
+                                        {3, 0, 0x40, 0, 0, 0, 0, 0, 10, 5},
+                                        {4, 12, 0x40, 0, 0, 0, 0, 0, 30, 15}};
+  for (int c = 0; c < 5; ++c) std::copy(records[c], records[c] + 10, data.begin() + 12 + 24 * c);
+  channels.insert(channels.end(), data.begin(), data.end());
+  channels.insert(channels.end(), {0x81, 0x05, 0x0D, 0x0A});  // sum of the data bytes, CR LF
   // The GSV group is not complete yet: the table is rebuilt, no message.
   ASSERT_TRUE(b.Feed(channels));
   EXPECT_EQ(d.msg_flags, 0u);

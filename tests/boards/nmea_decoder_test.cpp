@@ -51,6 +51,10 @@ TEST_F(NmeaDecoderTest, GgaAgeSolutionCodeAndLowerCaseHemispheres) {
   EXPECT_EQ((D{d.latitude, d.longitude, d.diff_age, 1.0 * d.solution_code}), (D{-lat, -lon, -1.0, 3}));
   Feed("$GPGGA,123519.25,3110.4906,n,12118.8685,e,1,12,0.9,545.4,M,,M,,*47\r\n");
   EXPECT_EQ((D{d.latitude, d.longitude}), (D{lat, lon}));
+  // Empty coordinates and altitude keep the last ones instead of zeroing
+  // them: a receiver that drops a fix for one epoch loses no position.
+  Feed("$GPGGA,123520.00,,N,,E,1,12,0.9,,M,,M,,*61\r\n");
+  EXPECT_EQ((D{d.latitude, d.longitude, d.height}), (D{lat, lon, 545.4}));
 }
 
 TEST_F(NmeaDecoderTest, TimeZoneShiftsTheHourWithoutWrapAndRmcGivesTheDate) {

@@ -70,11 +70,15 @@ TEST(NovAtelCommands, NmeaMaskAndListOrders) {
             CommandLines("LOG GPGGA ONTIME 1.00|LOG GPRMB ONTIME 1.00|UNLOG GPVTG"));
 }
 
+// Station 9, interval 3 s and port 1 (COM2): no two of the printed numbers
+// (station, port + 1, interval, interval + 1) agree, so a swapped field shows.
 Texts StartBase(std::uint32_t format, std::uint32_t port = 1, std::uint32_t generation = 2) {
   return Commands(
       [&](NovAtelCommandSet& s, CommandList& c) {
         s.base.diff_format = format;
         s.base.port = port;
+        s.base.station_id = 9;
+        s.base.obs_interval_s = 3;
         s.board_generation = generation;
         s.StartBase(c);
       },
@@ -90,26 +94,26 @@ TEST(NovAtelCommands, StartBase) {
   EXPECT_EQ(StartBase(3),
             CommandLines(head + "unlogall com2|log com2 bestposb ontime 5|LOG COM2,RAWEPHEMB,ONTIME 60|"
                          "LOG COM2 GLORAWEPHEMB,ONTIME 80|log com2,rangecmpb,ontime 1.0|LOG COM2,TIMEB,ONTIME 1|"
-                         "LOG COM2,GPGGA,ONTIME 1|dgpstxid cmr 1|log com2 cmrobsb ontime 1|"
+                         "LOG COM2,GPGGA,ONTIME 1|dgpstxid cmr 9|log com2 cmrobsb ontime 3|"
                          "log com2 cmrrefb ontime 10|log com2 cmrdescb ontime 10 5|com com2 38400|saveconfig"));
   // Port 0: COM1 and no COM2 block.
-  EXPECT_EQ(StartBase(11, 0), CommandLines(head + "unlogall com1|log com1 bestposb ontime 5|dgpstxid rtcm 1|"
+  EXPECT_EQ(StartBase(11, 0), CommandLines(head + "unlogall com1|log com1 bestposb ontime 5|dgpstxid rtcm 9|"
                                            "log com1 rtcm1 ontime 1|com com1 38400|saveconfig"));
   EXPECT_EQ(DiffLines(StartBase(6))[2], "log com2 cmrplusb ontime 10\r\n");
   EXPECT_EQ(DiffLines(StartBase(4)),
-            CommandLines("dgpstxid rtcm 1|log com2 rtcm3b ontime 10|log com2 rtcm22b ontime 10 7|log com2 rtcm1 ontime 5|"
-                  "log com2 rtcm1819b ontime 2|log com2 rtcm31b ontime 2|log com2 rtcm32b ontime 2"));
-  EXPECT_EQ(DiffLines(StartBase(5)), CommandLines("dgpstxid rtca 2|log com2 rtcaobsb ontime 1|log com2 rtcaobs2b ontime 2|"
+            CommandLines("dgpstxid rtcm 9|log com2 rtcm3b ontime 10|log com2 rtcm22b ontime 10 7|log com2 rtcm1 ontime 5|"
+                  "log com2 rtcm1819b ontime 4|log com2 rtcm31b ontime 2|log com2 rtcm32b ontime 2"));
+  EXPECT_EQ(DiffLines(StartBase(5)), CommandLines("dgpstxid rtca 2|log com2 rtcaobsb ontime 3|log com2 rtcaobs2b ontime 4|"
                                            "log com2 rtcarefb ontime 10|log com2 rtca1b ontime 10 3"));
   EXPECT_EQ(DiffLines(StartBase(7, 1, 1)),
-            CommandLines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1005b ontime 10"));
+            CommandLines("dgpstxid rtcmv3 9|log com2 rtcm1004b ontime 3|log com2 rtcm1005b ontime 10"));
   EXPECT_EQ(DiffLines(StartBase(7, 1, 2)),
-            CommandLines("dgpstxid rtcmv3 1|log com2 rtcm1004b ontime 1|log com2 rtcm1012b ontime 1|"
+            CommandLines("dgpstxid rtcmv3 9|log com2 rtcm1004b ontime 3|log com2 rtcm1012b ontime 1|"
                   "log com2 rtcm1006b ontime 10|log com2 rtcm1008b ontime 10|log com2 rtcm1033b ontime 10"));
   for (std::uint32_t format : {12u, 13u})
     EXPECT_EQ(DiffLines(StartBase(format)), CommandLines("log com2 novatelxobsb ontime 1|log com2 novatelxrefb  ontime 10"));
   EXPECT_EQ(DiffLines(StartBase(14)),
-            CommandLines("interfacemode com2 novatel rtcmv3|dgpstxid rtcmv3 1|log com2 rtcm1074b ontime 1|"
+            CommandLines("interfacemode com2 novatel rtcmv3|dgpstxid rtcmv3 9|log com2 rtcm1074b ontime 3|"
                   "log com2 rtcm1084b ontime 1|log com2 rtcm1124b ontime 1|log com2 rtcm1005b ontime 10|"
                   "log com2 rtcm1033b ontime 10"));
   EXPECT_TRUE(DiffLines(StartBase(99)).empty());

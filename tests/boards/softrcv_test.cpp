@@ -68,25 +68,39 @@ TEST(SoftReceiverCommands, BracketsRatesAndStarts) {
 
 TEST(SoftReceiverLogs, BoardLogsAndChannelTables) {
   SoftBoard b;
-  Sim::NovAtelHeader h;
-  // Log 912: two channels (the count says three, the body holds two).
-  std::vector<std::uint8_t> body = {3, 0, 0, 0};
-  const auto put16 = [&](unsigned v) { body.push_back(v & 0xFF), body.push_back(v >> 8); };
-  const auto putf = [&](float f) {
-    std::uint8_t raw[4];
-    std::memcpy(raw, &f, 4);
-    body.insert(body.end(), raw, raw + 4);
-  };
-  put16(5), put16(45), put16(270), put16(0), putf(44.5f), putf(38.0f);
-  put16(12), put16(static_cast<std::uint16_t>(-3)), put16(10), put16(0), putf(20.0f), putf(0.0f);
-  ASSERT_TRUE(b.Feed(Sim::NovAtelLog(912, h, body)));
+  // Logs written out byte by byte in the board's log frame (28-byte header
+  // of week 1562, CRC-32 at the end), numbers little-endian. Log 912: the
+  // count says three channels, the body holds two: satellite 5 at 45 / 270
+  // degrees, signals 44.5 and 38 dB-Hz; satellite 12 at -3 / 10, 20 and 0.
+  const std::vector<unsigned char> satellites = {
+      0xAA, 0x44, 0x12, 0x1C, 0x90, 0x03, 0x00, 0x20, 0x24, 0x00, 0x00, 0x00, 0x00, 0xB4,  // ID 912, 36 bytes
+      0x1A, 0x06, 0x00, 0x70, 0x99, 0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x03, 0x00, 0x00, 0x00,                                                              // count
+      0x05, 0x00, 0x2D, 0x00, 0x0E, 0x01, 0x00, 0x00, 0x00, 0x00, 0x32, 0x42, 0x00, 0x00, 0x18, 0x42,
+      0x0C, 0x00, 0xFD, 0xFF, 0x0A, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x41, 0x00, 0x00, 0x00, 0x00,
+      0x5B, 0x94, 0x8A, 0xC0};
+  ASSERT_TRUE(b.Feed(Sim::Frame(satellites.begin(), satellites.end())));
   const SatTable& gps = b.decoder().Table(kTableGps);
   ASSERT_EQ(gps.count, 2u);
-  EXPECT_EQ((U{gps.sats[0].prn, gps.sats[0].elevation, gps.sats[0].azimuth, gps.sats[1].prn, gps.sats[1].elevation}),
-            (U{5, 45, 270, 12, -3}));
-  EXPECT_EQ(+gps.sats[0].snr, 44.5f);
+  EXPECT_EQ((U{gps.sats[0].prn, gps.sats[0].elevation, gps.sats[0].azimuth, gps.sats[1].prn, gps.sats[1].elevation,
+               gps.sats[1].azimuth}),
+            (U{5, 45, 270, 12, -3, 10}));
+  EXPECT_EQ((D{gps.sats[0].snr, gps.sats[0].snr2, gps.sats[1].snr}), (D{44.5, 38.0, 20.0}));
   EXPECT_EQ(b.decoder().msg_flags, 0x8000000u | 0x200000u);
+  // Log 911: satellite 5 in state 0x0C at 44.5 dB-Hz, satellite 12 in state
+  // 1 at 20 dB-Hz.
+  const std::vector<unsigned char> channels = {
+      0xAA, 0x44, 0x12, 0x1C, 0x8F, 0x03, 0x00, 0x20, 0x14, 0x00, 0x00, 0x00, 0x00, 0xB4,  // ID 911, 20 bytes
+      0x1A, 0x06, 0x00, 0x70, 0x99, 0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x02, 0x00, 0x00, 0x00, 0x05, 0x00, 0x0C, 0x00, 0x00, 0x00, 0x32, 0x42,
+      0x0C, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0x41, 0x80, 0x81, 0x14, 0xFF};
+  ASSERT_TRUE(b.Feed(Sim::Frame(channels.begin(), channels.end())));
+  const SoftReceiverDecoder& d = b.decoder();
+  EXPECT_EQ((U{d.channel_count, d.channels[0].prn, d.channels[0].state, d.channels[1].prn, d.channels[1].state}),
+            (U{2, 5, 0x0C, 12, 1}));
+  EXPECT_EQ((D{d.channels[0].cn0, d.channels[1].cn0}), (D{44.5, 20.0}));
 
+  Sim::NovAtelHeader h;
   // SATVIS is read and set aside; a frame of another kind changes nothing.
   EXPECT_TRUE(b.Feed(Sim::NovAtelLog(48, h, std::vector<std::uint8_t>(40, 1))));
   EXPECT_EQ(b.decoder().msg_flags, 0u);

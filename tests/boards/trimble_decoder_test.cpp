@@ -81,10 +81,16 @@ TEST(TrimbleFrame, ClassifiesAndChecksPackets) {
 TEST(TrimbleFrame, Replies) {
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
-  // The elevation-mask reply: its 16-bit fields turned little-endian.
-  std::vector<std::uint8_t> reply(49, 0);
-  reply[0] = 12, reply[2] = 1, reply[3] = 2, reply[29] = 3, reply[30] = 4;
-  ASSERT_TRUE(b.Feed(Sim::DcolPacket(0x4B, reply)));
+  // The elevation-mask reply written out: STX, status 0, type 0x4B, 49 data
+  // bytes (mask 12, 16-bit fields 0x0102 at 2 and 0x0304 at 29, the rest
+  // 0), the checksum (status + type + length + data, modulo 256), ETX. Its
+  // 16-bit fields are turned little-endian.
+  Sim::Frame reply = {0x02, 0x00, 0x4B, 0x31};
+  std::vector<std::uint8_t> data(49, 0);
+  data[0] = 12, data[2] = 1, data[3] = 2, data[29] = 3, data[30] = 4;
+  reply.insert(reply.end(), data.begin(), data.end());
+  reply.insert(reply.end(), {0x92, 0x03});
+  ASSERT_TRUE(b.Feed(reply));
   EXPECT_EQ((U{d.msg_flags, b.adapter->ReportedElevMask(), d.elev_mask_reply[2], d.elev_mask_reply[3],
                d.elev_mask_reply[29], d.elev_mask_reply[30], d.last_type, d.last_length}),
             (U{MsgBit::kElevMask, 12, 2, 1, 4, 3, 0x4B, 55}));
@@ -103,10 +109,7 @@ TEST(TrimbleGsof, EpochRecordsFillTheStore) {
   TrimbleDecoder& d = b.decoder();
   d.time_zone = 8;
   EXPECT_EQ(b.Message(Epoch()), kEpoch);
-  EXPECT_EQ((U{d.year, d.month, d.day, d.hour, d.minute, d.week, d.solution_code}), (U{2006, 1, 2, 9, 2, 1356, 11}));
-  ExpectNear({d.second, d.latitude, d.longitude, d.height, d.pdop, d.hdop, d.vdop, d.tdop, d.sigma_horizontal,
-              d.sigma_vertical, d.rms},
-             {3.5, 0.5, 2.0, 30.0, 1.5, 0.75, 1.25, 0.5, 5.0, 12.0, 0.68 * 13});
+  EXPECT_EQ((U{d.day, d.hour}), (U{2, 9}));  // the zone goes onto the hour
   double xyz[3];
   Gnss::GeodeticToEcef(0.5, 2.0, 30.0, xyz);
   ExpectNear({d.ecef[0], d.ecef[1], d.ecef[2]}, {xyz[0], xyz[1], xyz[2]});
@@ -127,15 +130,33 @@ TEST(TrimbleGsof, EpochRecordsFillTheStore) {
   }
 }
 
-TEST(TrimbleGsof, BaseFromPositionAndOffset) {
+// One page written out byte by byte from the published layout, all values
+// big-endian: time 90123500 ms of week 1356 (2006-01-02 01:02:03.5), 9
+// satellites, position flags 0x04 and 5 (RTK fixed) (record 1); position
+// 0.5 rad, 2.0 rad, 40.25 m (record 2); PDOP 2, HDOP 1.25, VDOP 1.5, TDOP
+// 0.75 (record 9); sigmas east 3, north 4, up 12 m, one epoch (record 12).
+TEST(TrimbleGsof, HandBuiltPage) {
+  const std::vector<unsigned char> packet = {
+      0x02, 0x00, 0x40, 0x63, 0x01, 0x00, 0x00,                                // GSOF, 99 bytes, page 0 of 0
+      0x01, 0x0A, 0x05, 0x5F, 0x2C, 0xEC, 0x05, 0x4C, 0x09, 0x04, 0x05, 0x00,  // record 1
+      0x02, 0x18, 0x3F, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              // record 2: latitude
+      0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                          // longitude
+      0x40, 0x44, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00,                          // height
+      0x09, 0x10, 0x40, 0x00, 0x00, 0x00, 0x3F, 0xA0, 0x00, 0x00,              // record 9: PDOP, HDOP
+      0x3F, 0xC0, 0x00, 0x00, 0x3F, 0x40, 0x00, 0x00,                          // VDOP, TDOP
+      0x0C, 0x26, 0x00, 0x00, 0x00, 0x00, 0x40, 0x40, 0x00, 0x00,              // record 12: RMS, east
+      0x40, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x41, 0x40, 0x00, 0x00,  // north, covariance, up
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // ellipse
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x01,                                      // variance, epochs
+      0x55, 0x03};                                                             // checksum, end
   TrimbleBoard b;
-  TrimbleDecoder& d = b.decoder();
-  EXPECT_EQ(b.Message({Sim::GsofEcef(-2.8e6, 4.7e6, 3.3e6), Sim::GsofEcefDelta(100, -200, 0.5)}), MsgBit::kBaseInfo);
-  ExpectNear({d.base_info.x, d.base_info.y, d.base_info.z, 1.0 * d.base_present},
-             {-2.8e6 - 100, 4.7e6 + 200, 3.3e6 - 0.5, 1});
-  // A position alone moves no base and clears the base-present byte.
-  EXPECT_EQ(b.Message({Sim::GsofEcef(1, 2, 3)}), 0u);
-  ExpectNear({d.ecef[0], d.base_info.x, 1.0 * d.base_present}, {1, -2.8e6 - 100, 0});
+  ASSERT_TRUE(b.Feed(Sim::Frame(packet.begin(), packet.end())));
+  const TrimbleDecoder& d = b.decoder();
+  EXPECT_EQ(d.msg_flags, 0x1000000u | 0x20000000 | 0x20000 | 0x80000000 | 0x800000 | 0x10000000);
+  EXPECT_EQ((U{d.year, d.month, d.day, d.hour, d.minute, d.week, d.solution_code}), (U{2006, 1, 2, 1, 2, 1356, 11}));
+  ExpectNear({d.second, d.latitude, d.longitude, d.height, d.pdop, d.hdop, d.vdop, d.tdop, d.sigma_horizontal,
+              d.sigma_vertical, d.rms},
+             {3.5, 0.5, 2.0, 40.25, 2.0, 1.25, 1.5, 0.75, 5.0, 12.0, 0.68 * 13});
 }
 
 TEST(TrimbleGsof, RecordsOfOtherLengthsAndLyingLengths) {
@@ -159,19 +180,44 @@ Sim::GsofSatellite Sat(std::uint8_t prn, std::uint8_t system, std::uint8_t l1, s
   return s;
 }
 
-TEST(TrimbleGsof, AllSatellitesByTable) {
+// A second GSOF page written out byte by byte, numbers big-endian: the
+// rover at X -2850000.125, Y 4650000.5, Z 3290000.75 m (record 3), its
+// offset from the base 100.25, -200.5, 0.5 m (record 6), and four
+// satellites (record 34): GPS 5 at 45 / 300 degrees, L1 178 and L2 121
+// quarter dB-Hz; GLONASS 3; one of system 3 (skipped); SBAS 33. The
+// usable flag is bit 1 of the L1 signal-to-noise byte.
+TEST(TrimbleGsof, HandBuiltBaseAndSatellitesPage) {
+  const std::vector<unsigned char> packet = {
+      0x02, 0x00, 0x40, 0x62, 0x01, 0x00, 0x00,                    // GSOF, 98 bytes, page 0 of 0
+      0x03, 0x18, 0xC1, 0x45, 0xBE, 0x68, 0x10, 0x00, 0x00, 0x00,  // record 3: X
+      0x41, 0x51, 0xBD, 0x04, 0x20, 0x00, 0x00, 0x00,              // Y
+      0x41, 0x49, 0x19, 0xC8, 0x60, 0x00, 0x00, 0x00,              // Z
+      0x06, 0x18, 0x40, 0x59, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,  // record 6: dX
+      0xC0, 0x69, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,              // dY
+      0x3F, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              // dZ
+      0x22, 0x29, 0x04,                                            // record 34, 4 satellites
+      0x05, 0x00, 0x03, 0x00, 0x2D, 0x01, 0x2C, 0xB2, 0x79, 0x00,  // number, system, flags, elevation,
+      0x03, 0x02, 0x00, 0x00, 0x14, 0x00, 0x0F, 0xA0, 0x00, 0x00,  // azimuth, L1, L2, L5
+      0x0B, 0x03, 0x00, 0x00, 0x0A, 0x00, 0x0A, 0xA0, 0xA0, 0x00,
+      0x21, 0x01, 0x03, 0x00, 0x28, 0x00, 0xC8, 0x95, 0x00, 0x00,
+      0x07, 0x03};  // checksum, end
   TrimbleBoard b;
   TrimbleDecoder& d = b.decoder();
-  EXPECT_EQ(b.Message({Sim::GsofAllSatellites({Sat(5, 0, 178, 121), Sat(3, 2, 160, 0), Sat(11, 3, 160, 160),
-                                               Sat(33, 1, 149, 0)})}),
-            MsgBit::kGpsSats | MsgBit::kGlonassSats | MsgBit::kFourthSats | kSatCounts);
+  ASSERT_TRUE(b.Feed(Sim::Frame(packet.begin(), packet.end())));
+  EXPECT_EQ(d.msg_flags, 0x2000000u | 0x8000000 | 0x400000 | 0x100000 | 0x40000000);
+  ExpectNear({d.base_info.x, d.base_info.y, d.base_info.z, 1.0 * d.base_present},
+             {-2850100.375, 4650201.0, 3290000.25, 1});
   const SATLLITE_STR& gps = d.Table(kTableGps).sats[0];
   EXPECT_EQ((D{1.0 * gps.prn, 1.0 * gps.elevation, 1.0 * gps.azimuth, gps.snr, gps.snr2, 1.0 * gps.status}),
             (D{5, 45, 300, 44, 30, 1}));
+  const SATLLITE_STR& glo = d.Table(kTableGlonass).sats[0];
   EXPECT_EQ((U{d.Table(kTableGps).count, d.Table(kTableGlonass).count, d.Table(kTableSbas).count, d.sats_tracked,
-               d.Table(kTableGlonass).sats[0].prn, d.Table(kTableGlonass).sats[0].status,
-               d.Table(kTableSbas).sats[0].prn}),
-            (U{1, 1, 1, 3, 40, 0, 33}));
+               glo.prn, glo.elevation, glo.azimuth, glo.status, d.Table(kTableSbas).sats[0].prn}),
+            (U{1, 1, 1, 3, 40, 20, 15, 0, 33}));
+
+  // A position alone moves no base and clears the base-present byte.
+  EXPECT_EQ(b.Message({Sim::GsofEcef(1, 2, 3)}), 0u);
+  ExpectNear({d.ecef[0], d.base_info.x, 1.0 * d.base_present}, {1, -2850100.375, 0});
 
   // Only the tables the record carried change. A count beyond the record's
   // length reads only the satellites present.

@@ -122,6 +122,12 @@ TEST_F(LegacyDeviceInfo, RecordOverThreeFramesSwitchesTheBoard) {
             (U{OEM_NOVATEL, 2, OEM_NOVATEL, 1, 3}));
   const DEVICE_STR& i = e.device_info;
   EXPECT_EQ((U{i.model, i.rec58, i.rec56, i.detected_board}), (U{0x41344E4B, 58, 56, OEM_NOVATEL}));  // "KN4A"
+  // The detected board takes its output rate in one RZ frame.
+  CommandList cmds;
+  gnss.Set_Gnss_PosFrq(cmds, GNSS_FRQ_2HZ);
+  ASSERT_EQ(cmds.size(), 1u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(cmds[0].buf), cmds[0].len),
+            "$$RZ\x18\x19log bestposb ontime 0.5\r\n\x7B\r\n");
 
   // The same board again keeps the adapter; a 1-byte frame starts a new
   // record, which 127 more bytes complete.

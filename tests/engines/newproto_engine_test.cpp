@@ -43,6 +43,23 @@ TEST(NewProtoEngineTest, PacketAcrossFramesIsDecodedOnceAfterItsLastFrame) {
   EXPECT_EQ(r.Store().response_tag, 0x0410u);
 }
 
+// A transport frame written out byte by byte: stream 1, sequence 5, one
+// whole packet (tag 0x0451, code 14) setting the elevation mask to 12.
+TEST(NewProtoEngineTest, HandBuiltFrame) {
+  const Bytes frame = {0x24, 0x24, 0x01, 0x05, 0x1E,                                // transport head, 30 bytes
+                       0x04, 0x11, 0x00, 0x00, 0x00, 0x04, 0x51, 0x00, 0x00, 0x00, 0x01,  // sync, flags, tag, word
+                       0x00, 0x0B,                                                // payload length 11
+                       0x00, 0x01, 0x00, 0x02, 0x00, 0x0E,                        // item 0x0001: code 14
+                       0x04, 0x51, 0x00, 0x01, 0x0C,                              // item 0x0451: 12
+                       0x00, 0x00, 0x00, 0x00, 0x09, 0x24,                        // check field, end
+                       0x0D, 0x0A};
+  NewProtoReceiver r;
+  r.Feed(frame);
+  EXPECT_EQ(r.got, (std::vector<Message>{{MSG_NV_GNSS, 0x4}}));
+  EXPECT_EQ((std::vector<unsigned>{r.gnss.Get_Gnss_ElevMask(), r.Store().response_tag}),
+            (std::vector<unsigned>{12, 0x0451}));
+}
+
 // Frames of one packet with the given (stream, sequence) pairs, then a whole
 // packet in one frame with the last pair's successor.
 struct SequenceCase {
@@ -138,6 +155,13 @@ TEST(NewProtoEngineTest, GgaLinesArePassedToTheBoardBetweenFrames) {
   EXPECT_EQ(r.got, (std::vector<Message>{{MSG_NV_NMEA, 0x1}, kPositionMsg, {MSG_NV_GNSS, 0x4}}));
   const NewProtoBoardData& s = r.Store();
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.text_reply), s.text_reply_length), gga);
+
+  // A sentence after a packet reports its flag (0x1) together with the
+  // packet's firmware (0x4) and administration (0x8) flags.
+  NewProtoReceiver after;
+  const Bytes firmware_and_admin = after.link.Frames(NewProtoPacket(11, {{0x0307, Bytes(100, 'v')}, {0x0308, {1}}}));
+  after.Feed(Cat({firmware_and_admin, Text(gga.c_str())}));
+  EXPECT_EQ(after.got, (std::vector<Message>{{MSG_NV_SYSTEM, 0xC}, {MSG_NV_NMEA, 0xD}}));
 }
 
 // A stream with every kind of content: packets of several families cut

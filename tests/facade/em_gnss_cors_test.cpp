@@ -86,6 +86,27 @@ TEST(CasterLogin, CredentialPacketsForTheModem) {
   EXPECT_EQ(cmds.size(), 1u);
 }
 
+// A new-protocol receiver gets packets of its own protocol for the three
+// operations; receivers of other makers get nothing.
+TEST(CasterLogin, OtherReceiverFamilies) {
+  Em_Gnss newer(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  for (Em_Gnss* g : {&newer, &other}) {
+    CommandList login, store, ask;
+    g->Set_Cors_Login(login, Info("MP", "u", "pw"));
+    g->Set_Cors_Info_Auto(store, Info("MP", "u", "pw"), 1);
+    g->Send_Cors_Info_Auto(ask);
+    for (const CommandList* c : {&login, &store, &ask}) {
+      if (g == &other) {
+        EXPECT_TRUE(c->empty());
+      } else {
+        ASSERT_FALSE(c->empty());
+        const unsigned char* b = (*c)[0].buf;
+        EXPECT_EQ(std::vector<unsigned char>(b, b + 3), (std::vector<unsigned char>{0x24, 0x24, 0x01}));
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace KsParse
 }  // namespace Kestrel

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engines/legacy_engine.h"
-#include "legacy/legacy_frame.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -26,6 +25,8 @@ struct Sent {
   bool operator==(const Sent& o) const { return id == o.id && payload == o.payload && wait == o.wait; }
 };
 
+// The frames' route byte (connection 1, command class), check value and
+// line end are checked on the way.
 std::vector<Sent> Frames(const CommandList& cmds) {
   std::vector<Sent> out;
   for (const _STR_CMD& c : cmds) {
@@ -33,6 +34,9 @@ std::vector<Sent> Frames(const CommandList& cmds) {
       out.push_back({"", {}, c.wait});
       continue;
     }
+    unsigned char x = 0;
+    for (std::uint32_t i = 2; i < c.len - 2; ++i) x ^= c.buf[i];
+    EXPECT_TRUE(x == 0 && c.buf[4] == 0x18 && c.len == c.buf[5] + 9u && c.buf[c.len - 1] == 0x0A);
     out.push_back({std::string(reinterpret_cast<const char*>(c.buf + 2), 2), Bytes(c.buf + 6, c.buf + 6 + c.buf[5]),
                    c.wait});
   }
@@ -45,43 +49,54 @@ std::vector<Sent> Sends(Em_Gnss& gnss, const Build& build) {
   return Frames(cmds);
 }
 
-// The payload of a template, as the template encoder gives it.
-Bytes Payload(const std::string& text) {
-  LegacyEngine engine;
-  CommandList one;
-  Legacy::AppendTemplateCommand(engine, one, text.c_str(), 0);
-  return Frames(one)[0].payload;
-}
-
+// Each operation on the three receiver families: an older receiver gets the
+// frames; a new-protocol receiver the same frames (gate maker), a packet of
+// its own protocol (maker or either) or nothing (old); other makers nothing.
 TEST(DeviceCommands, TemplatesWaitsAndGates) {
+  enum Gate { kOld, kEither, kMaker };
   struct Case {
     const char* name;
+    Gate gate;
     Build build;
-    std::vector<std::string> texts;
-    std::uint32_t wait;
+    std::vector<Sent> want;
   };
   NV_COM_BAUD_ENUM fast = NV_COM_BAUD_115200, odd = NV_COM_BAUD_14400;
   const Case cases[] = {
-      {"baud 115200", [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &fast, NV_COM_PORT_1); },
-       {"SB,B253"}, 200},
-      {"baud without code", [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &odd, NV_COM_PORT_2); },
-       {"SB,B220"}, 200},
-      {"position 2 Hz", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_2HZ); }, {"SW,B0,B2"}, 200},
-      {"mode 1", [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 1); }, {"ST,B1,B254"}, 100},
-      {"antenna type", [](Em_Gnss& g, CommandList& c) { g.Set_Static_AnteType(c, "AT,1 2"); }, {"FS,SAT,1 2"}, 10},
-      {"file dir", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Static_FileDir(c); }, {"FM", "KC,B170"}, 200},
-      {"read file", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Read_Static_File(c, 0x01020304); },
-       {"FW,B4,B3,B2,B1"}, 200},
-      {"base difference", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Set_BasePosition_Difference(c, 1.0); },
-       {"FK,B0,B0,B0,B0,B0,B0,B240,B63"}, 100},
-      {"remove base", [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Remove_BasePos_From_List(c, -1); },
-       {"FL,B255"}, 100},
+      {"device info", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_DeviceInfo(c); }, {{"SI", {}, 200}}},
+      {"output on", kOld, [](Em_Gnss& g, CommandList& c) { g.Get_200Data(c, true); }, {{"RG", {0xC8}, 100}}},
+      {"baud 115200", kEither, [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &fast, NV_COM_PORT_1); },
+       {{"SB", {0xFD}, 200}}},
+      {"baud without code", kEither,
+       [&](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, &odd, NV_COM_PORT_2); },
+       {{"SB", {0xDC}, 200}}},
+      {"position 2 Hz", kEither, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Position_Frq(c, GNSS_FRQ_2HZ); },
+       {{"SW", {0x00, 0x02}, 200}}},
+      {"mode 1", kEither, [](Em_Gnss& g, CommandList& c) { g.Get_NvMdl(c, 1); }, {{"ST", {0x01, 0xFE}, 100}}},
+      {"antenna type", kOld, [](Em_Gnss& g, CommandList& c) { g.Set_Static_AnteType(c, "AT,1 2"); },
+       {{"FS", {'A', 'T', ',', '1', ' ', '2'}, 10}}},
+      {"file dir", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Static_FileDir(c); },
+       {{"FM", {}, 200}, {"KC", {0xAA}, 200}}},
+      {"read file", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Read_Static_File(c, 0x01020304); },
+       {{"FW", {4, 3, 2, 1}, 200}}},
+      {"base difference", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Set_BasePosition_Difference(c, 1.0); },
+       {{"FK", {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, 100}}},
+      {"remove base", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Remove_BasePos_From_List(c, -1); },
+       {{"FL", {0xFF}, 100}}},
+      {"read base list", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Read_BasePosition_List(c); },
+       {{"FJ", {0x01}, 100}}},
+      {"clear base list", kMaker, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Clear_BasePosition_List(c); },
+       {{"FJ", {0x02}, 100}}},
   };
-  Em_Gnss older(GNSS_MNFCTR_NORVIK, OEM_NOVATEL), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  Em_Gnss older(GNSS_MNFCTR_NORVIK, OEM_NOVATEL), newer(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO),
+      other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
   for (const Case& c : cases) {
-    std::vector<Sent> want;
-    for (const std::string& t : c.texts) want.push_back({t.substr(0, 2), Payload(t), c.wait});
-    EXPECT_EQ(Sends(older, c.build), want) << c.name;
+    EXPECT_EQ(Sends(older, c.build), c.want) << c.name;
+    CommandList own;
+    c.build(newer, own);
+    if (c.gate == kEither)
+      EXPECT_TRUE(!own.empty() && own[0].buf[2] == 0x01) << c.name << ": a new-protocol packet";
+    else
+      EXPECT_EQ(Frames(own), c.gate == kMaker ? c.want : std::vector<Sent>{}) << c.name;
     EXPECT_TRUE(Sends(other, c.build).empty()) << c.name;
   }
   EXPECT_TRUE(Sends(older, [](Em_Gnss& g, CommandList& c) { g.Get_Cmd_Com_Baudrate(c, nullptr, NV_COM_PORT_1); }).empty());
@@ -126,6 +141,21 @@ TEST(DeviceCommands, SettingsAndByteRecords) {
             (std::vector<Sent>{{"FA", {3, 'a', 'b', 'c', 4, 3, 2, 1, 9, 3}, 10}}));
   EXPECT_EQ(Sends(g, [](Em_Gnss& e, CommandList& c) { e.Set_eBubble_calibration(c, true, 0x1234); }),
             (std::vector<Sent>{{"FG", {1, 0x34, 0x12}, 10}}));
+  // Settings and records only an older receiver takes; the calibration goes
+  // to a new-protocol receiver in its own protocol.
+  Em_Gnss newer(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  for (Em_Gnss* x : {&newer, &other}) {
+    EXPECT_TRUE(Sends(*x, [&](Em_Gnss& e, CommandList& c) {
+                  e.Set_DevcInfo_Mask(c, 1);
+                  e.Set_DevcInfo_ManualRrdTime(c, 1);
+                  e.Set_Static_Begin(c, true, 5);
+                  e.Set_Static_Point(c, &p);
+                  e.Send_DevcInfo_Update_Str(c);
+                }).empty());
+    CommandList calibration;
+    x->Set_eBubble_calibration(calibration, true, 1);
+    EXPECT_EQ(calibration.empty() ? -1 : calibration[0].buf[2], x == &newer ? 0x01 : -1);
+  }
 
   // A connection status that allows no frame still appends the records, empty.
   g.Set_Com_Status(static_cast<Com_Status>(5));

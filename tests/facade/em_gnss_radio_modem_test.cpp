@@ -158,6 +158,72 @@ TEST(ModemCommands, PacketsByModemKind) {
   EXPECT_TRUE(cmds.empty());
 }
 
+TEST(ModemCommands, DataAreCutOnlyWhereTheFrameEnds) {
+  OlderReceiver r;
+  // 244 data bytes and the check fill the 250 bytes a frame carries.
+  const Bytes id(300, 'A');
+  EXPECT_EQ(r.Sent([&](Em_Gnss& g, CommandList& c) { g.Set_Gprs_BaseId(c, id.data(), 244); }),
+            (std::vector<Packet>{{94, Bytes(244, 'A'), 200}}));
+  const std::string number(244, '7');
+  EXPECT_EQ(r.Sent([&](Em_Gnss& g, CommandList& c) { g.Set_GSM_NumInfo(c, number.c_str()); })[1],
+            (Packet{88, Bytes(244, '7'), 200}));
+  // Longer data keep their length field; the frame ends after 245 of them.
+  CommandList cmds;
+  r.gnss.Set_Gprs_BaseId(cmds, id.data(), 300);
+  ASSERT_EQ(cmds.size(), 1u);
+  EXPECT_EQ((Bytes{cmds[0].buf[5], cmds[0].buf[9], cmds[0].buf[10], cmds[0].buf[255], cmds[0].buf[257]}),
+            (Bytes{250, 0x2C, 0x01, 'A', 0x0D}));
+}
+
+// Each modem and radio operation tried on the three receiver families:
+// older receivers get VS frames; a new-protocol receiver gets nothing from
+// the old-gated ones, new-protocol packets from those that serve both and
+// the VS frames of the maker-gated ones; other makers get nothing.
+TEST(ModemCommands, GatesOverTheThreeFamilies) {
+  enum Gate { kOld, kEither, kMaker };
+  const struct {
+    const char* name;
+    Gate gate;
+    void (*build)(Em_Gnss&, CommandList&);
+  } cases[] = {
+      {"info", kOld, [](Em_Gnss& g, CommandList& c) { g.Get_Gprs_Info(c); }},
+      {"signal", kOld, [](Em_Gnss& g, CommandList& c) { g.Get_Gprs_Signal(c); }},
+      {"status", kOld, [](Em_Gnss& g, CommandList& c) { g.Get_Gprs_Status(c); }},
+      {"error", kOld, [](Em_Gnss& g, CommandList& c) { g.Get_Gprs_Eroinfo(c); }},
+      {"reset", kOld, [](Em_Gnss& g, CommandList& c) { g.Get_Gprs_Reset(c); }},
+      {"caster mode", kOld, [](Em_Gnss& g, CommandList& c) { g.Set_Gprs_CosMdl(c, 1); }},
+      {"number", kOld, [](Em_Gnss& g, CommandList& c) { g.Set_GSM_NumInfo(c, "123"); }},
+      {"service", kOld, [](Em_Gnss& g, CommandList& c) { g.Set_Gprs_SvcInfo(c, SvcInfo{"a", "b", "c", "d"}); }},
+      {"base id", kOld,
+       [](Em_Gnss& g, CommandList& c) { g.Set_Gprs_BaseId(c, reinterpret_cast<const unsigned char*>("ID"), 2); }},
+      {"dial", kOld, [](Em_Gnss& g, CommandList& c) { g.Set_Dial_Prtl(c, 1); }},
+      {"radio power", kOld, [](Em_Gnss& g, CommandList& c) { g.Set_Radio_Power(c, RADIO_POWER_HIGH); }},
+      {"disconnect", kEither, [](Em_Gnss& g, CommandList& c) { g.Send_Gprs_DisConct(c); }},
+      {"address", kEither,
+       [](Em_Gnss& g, CommandList& c) { g.Set_Gprs_Ip(c, IP_ADRES{{1, 2, 3, 4}, 0, ""}, 80, PROTOCOL_NET_TCP); }},
+      {"list", kEither, [](Em_Gnss& g, CommandList& c) { g.Send_Gprs_GetList(c); }},
+      {"channel frequency", kMaker,
+       [](Em_Gnss& g, CommandList& c) { g.Set_Radio_Channel_Freq(c, 1, 450, CHANNEL_SPACE_12_5); }},
+      {"channel types", kMaker, [](Em_Gnss& g, CommandList& c) { g.Query_Radio_ChannelList_Type(c); }},
+      {"channel type", kMaker, [](Em_Gnss& g, CommandList& c) { g.Set_Radio_Channel_Type(c, 1, RDO_CHANNEL_TYPE_1); }},
+      {"channel frequencies", kMaker, [](Em_Gnss& g, CommandList& c) { g.Query_Radio_ChannelList_Freq(c); }},
+  };
+  OlderReceiver older(7);
+  Em_Gnss newer(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  // "VS" for a modem frame, "new" for a new-protocol frame, "" for nothing.
+  const auto first = [](Em_Gnss& g, void (*build)(Em_Gnss&, CommandList&)) {
+    CommandList c;
+    build(g, c);
+    if (c.empty()) return std::string();
+    return c[0].buf[2] == 0x01 ? std::string("new") : std::string(reinterpret_cast<const char*>(c[0].buf + 2), 2);
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(first(older.gnss, c.build), "VS") << c.name;
+    EXPECT_EQ(first(newer, c.build), c.gate == kOld ? "" : c.gate == kEither ? "new" : "VS") << c.name;
+    EXPECT_EQ(first(other, c.build), "") << c.name;
+  }
+}
+
 TEST(ModemCommands, CapabilitiesFromTheVersion) {
   OlderReceiver r;
   ModemState& m = r.engine->modem_state;

@@ -175,8 +175,15 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   obs.n = 5;
   gnss.Get_Gnss_Obs_t(&obs);
   EXPECT_EQ((V{static_cast<long>(base.x), length, count, obs.n}), (V{7, 3, 0, 0}));
+  // Bytes fed without an adapter are taken and dropped: nothing is reported.
+  int calls = 0;
+  const _CALLBACKS_RECEIVER callbacks = {
+      [](Msg_Type, unsigned, const void* n) { ++*static_cast<int*>(const_cast<void*>(n)); }, nullptr};
+  gnss.Reg_Callbacks(&callbacks, &calls);
   Feed(gnss, "$GPGGA,1*00\r\n");
   gnss.ParseData();
+  gnss.Get_Gnss_Gpgga(text, &length);
+  EXPECT_EQ((V{calls, length}), (V{0, 3}));
 }
 
 TEST(EmGnss, BaseConfigPortReachesTheEngine) {
@@ -205,10 +212,19 @@ TEST(EmGnss, RecordingWritesEveryBlockEvenOnOverflow) {
   EXPECT_EQ(std::fopen((path + ".second").c_str(), "rb"), nullptr);
   std::remove(path.c_str());
 
+  // A path of 300 characters is refused rather than cut, though it names a
+  // file that could be written.
+  const std::string target = testing::TempDir() + "ksparse_long.bin";
+  std::string long_path = testing::TempDir();
+  while (long_path.size() + 2 + 16 <= 300) long_path += "./";
+  long_path += std::string(300 - long_path.size() - 16, '/') + "ksparse_long.bin";
+  ASSERT_EQ(long_path.size(), 300u);
+  std::remove(target.c_str());
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
-  gnss.SetRcrdData(true, std::string(300, 'p').c_str());  // refused: too long
+  gnss.SetRcrdData(true, long_path.c_str());
   Feed(gnss, "abc");
   gnss.SetRcrdData(false, nullptr);
+  EXPECT_EQ(std::fopen(target.c_str(), "rb"), nullptr);
 }
 
 // ---------------------------------------------------------------- queries

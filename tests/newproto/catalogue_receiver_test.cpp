@@ -138,14 +138,19 @@ TEST(NewProtoReceiverCommandsTest, LoginTextsAndCasterAddressGoInTheirFields) {
 TEST(NewProtoReceiverCommandsTest, SharedAnswers) {
   NewProtoReceiver r;
   const struct { std::uint32_t charging, first, second; int grade; } batteries[] = {
-      {0, 0, 0, 0}, {0, 55, 64, 6}, {1, 100, 100, 10}, {2, 0, 0, 12}, {0, 250, 0, 5}, {0, 0xFFFFFFFF, 0xFFFFFFFF, 10}};
+      {0, 0, 0, 0}, {0, 55, 64, 6}, {1, 100, 100, 10}, {2, 0, 0, 12}, {0, 0, 300, 10}, {0, 0xFFFFFFFF, 0xFFFFFFFF, 10}};
   for (const auto& b : batteries) {
     r.FeedPacket(11, {{0x0304, ItemValue().U32(b.charging).U32(b.first).U32(b.second).bytes()}});
     EXPECT_EQ(r.gnss.Get_Battery_Grd(), b.grade) << b.first << " " << b.second;
   }
-  // An older receiver answers with its modem's login mode; other makers
-  // with the fixed values.
+  // Levels are averaged as reported: 0 and 300 make 150 %, a full grade.
+  // The port speed is the code the receiver reported (9: 115200 baud).
+  r.FeedPacket(3, {{0x0103, ItemValue().U16(9).bytes()}});
+  EXPECT_EQ(r.gnss.Get_Com_Baudrate(), NV_COM_BAUD_115200);
+  // An older receiver answers with its modem's login mode and knows no port
+  // speed; other makers answer with the fixed values.
   G older(GNSS_MNFCTR_NORVIK, OEM_NOVATEL), other(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  EXPECT_EQ(older.Get_Com_Baudrate(), 0);
   static_cast<LegacyEngine*>(EmGnssTestAccess::Engine(older))->modem_state.record_class = 2;
   EXPECT_EQ(U({older.Get_NetLink_Auto_Open(), other.Get_NetLink_Auto_Open(), other.Get_Battery_Grd(),
                other.GetInfo_Gprs_Signa(), std::int64_t(other.Get_Radio_Frq())}),

@@ -79,6 +79,24 @@ TEST(Rtcm1004, ScalingCodesStrengthAndInvalidMarkers) {
   EXPECT_TRUE(fx.Untouched(2));
 }
 
+// A frame written out bit by bit from the message layout of RTCM 10403:
+// station 100, 345600 s, one satellite: PRN 12, C/A code, pr1 1000000,
+// ppr1 -400, lock 50, ambiguity 70 ms, CNR 176; P code 0, pr21 -250,
+// ppr2 600, lock 60, CNR 160.
+TEST(Rtcm1004, HandBuiltFrame) {
+  const unsigned char frame[] = {0xD3, 0x00, 0x18, 0x3E, 0xC0, 0x64, 0x52, 0x65, 0xC0, 0x00,
+                                 0x10, 0x30, 0x1E, 0x84, 0x81, 0xFF, 0xCE, 0x0C, 0x91, 0xAC,
+                                 0x0F, 0xC1, 0x80, 0x09, 0x61, 0xE5, 0x00, 0x7A, 0xD7, 0xD7};
+  Fixture fx;
+  ASSERT_TRUE(fx.rtcm.Decode_type1004(frame, sizeof frame));
+  const double p1 = 70 * 299792.458 + 20000.0;
+  const em_obsd_t& r = fx.records[0];
+  ExpectNear(D{r.p[0], r.p[1], r.l[0], r.l[1]},
+             D{p1, p1 - 5.0, (p1 - 0.2) * kL1CyclesPerMetre, (p1 + 0.3) * kL2CyclesPerMetre}, 1e-6);
+  EXPECT_EQ((U{r.snr[0], r.snr[1], r.code[0], r.code[1], r.lli[0], r.lli[1]}), (U{176, 160, 1, 14, 0, 0}));
+  EXPECT_TRUE(fx.Untouched(1));
+}
+
 // 213 bits hold the header and one block: 26 bytes decode nothing, 27 one.
 TEST(Rtcm1004, BlocksTakenWhileTheyFit) {
   Fixture fx;
@@ -193,23 +211,127 @@ TEST(RtcmTransform, Helmert1021AndMolodenskyBadekas1022) {
   ExpectNear(D{o.t.xp, o.t.yp, o.t.zp}, D{4000000.0, -17179869.184, -0.001});
 }
 
-TEST(RtcmTransform, ResidualGrids1023And1024) {
-  Sim::RtcmGridFields f;
-  f.origin1 = -1, f.origin2 = 1000, f.spacing1 = 0xFFF, f.mean1 = -128, f.mean2 = 127, f.mean_height = -16384;
-  f.residual[5][0] = -256, f.residual[5][1] = 255, f.residual[15][2] = 1;
-  f.horizontal_method = 3, f.vertical_quality = 5, f.mjd = 60000;
+// A 1021 frame written out bit by bit from the message layout of RTCM 10403:
+// names "SRC" and "TGT1", system 17, utilized 341, plate 9, computation 3,
+// height 1, origin -12345 / 456789, extensions 1800 / 3600 (units of 2"),
+// dX 123456, dY -654321, dZ 1000 (mm), R1 50000, R2 -25000, R3 1
+// (0.00002"), dS -123456 (0.00001 ppm), ellipsoids 6378137.000 /
+// 6356752.314 and 6378245.000 / 6356863.019 m, qualities 2 and 5.
+TEST(RtcmTransform, HandBuilt1021And1022) {
+  const unsigned char frame[] = {
+      0xD3, 0x00, 0x3B, 0x3F, 0xD1, 0xA9, 0xA9, 0x21, 0x91, 0x51, 0x1D, 0x50, 0xC4, 0x45, 0x55, 0x49,
+      0xBF, 0x3F, 0x1D, 0xBE, 0x15, 0x47, 0x08, 0x38, 0x40, 0x0F, 0x12, 0x07, 0x60, 0x40, 0xF0, 0x00,
+      0x7D, 0x00, 0x00, 0x18, 0x6A, 0x1F, 0xFF, 0xF3, 0xCB, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xE1, 0xDC,
+      0x07, 0xC2, 0x92, 0x83, 0x38, 0x41, 0xD3, 0xEE, 0x78, 0x41, 0xA2, 0xE2, 0xAD, 0x50, 0x8F, 0x42,
+      0xD8};
   Outputs o;
+  ASSERT_TRUE(o.Decode(1021, frame, sizeof frame));
+  EXPECT_EQ((U{o.system_id, o.utilized, o.computation, o.height}), (U{17, 341, 3, 1}));
+  const trancood_t& t = o.t;
+  ExpectNear(D{t.lat0, t.lon0, t.ext_ns, t.ext_ew, t.dx, t.dy, t.dz, t.r1, t.r2, t.r3, t.ds, t.src_a, t.src_b, t.tgt_a,
+               t.tgt_b},
+             D{-12345.0 / 1800, 456789.0 / 1800, 1.0, 2.0, 123.456, -654.321, 1.0, 1.0, -0.5, 0.00002, -1.23456,
+               6378137.0, 6356752.314, 6378245.0, 6356863.019},
+             1e-9);
+  // One byte short of the names' fields: refused.
+  EXPECT_FALSE(o.Decode(1021, frame, 61));
+
+  // 1022: the same fields, then the rotation point Xp 4000000000, Yp -2^34,
+  // Zp -1 (mm, 35 bits each), then the ellipsoids.
+  const unsigned char badekas[] = {
+      0xD3, 0x00, 0x48, 0x3F, 0xE1, 0xA9, 0xA9, 0x21, 0x91, 0x51, 0x1D, 0x50, 0xC4, 0x45, 0x55, 0x49,
+      0xBF, 0x3F, 0x1D, 0xBE, 0x15, 0x47, 0x08, 0x38, 0x40, 0x0F, 0x12, 0x07, 0x60, 0x40, 0xF0, 0x00,
+      0x7D, 0x00, 0x00, 0x18, 0x6A, 0x1F, 0xFF, 0xF3, 0xCB, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xE1, 0xDC,
+      0x01, 0xDC, 0xD6, 0x50, 0x01, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xFF, 0xFF, 0xFF, 0xFB, 0xE1, 0x49,
+      0x41, 0x9C, 0x20, 0xE9, 0xF7, 0x3C, 0x20, 0xD1, 0x71, 0x56, 0xA8, 0x92, 0xE8, 0x0F};
+  Outputs m;
+  ASSERT_TRUE(m.Decode(1022, badekas, sizeof badekas));
+  const trancood_t& b = m.t;
+  ExpectNear(D{b.lat0, b.dx, b.ds, b.xp, b.yp, b.zp, b.src_a, b.src_b, b.tgt_a, b.tgt_b},
+             D{-12345.0 / 1800, 123.456, -1.23456, 4000000.0, -17179869.184, -0.001, 6378137.0, 6356752.314, 6378245.0,
+               6356863.019},
+             1e-9);
+}
+
+// A 1027 frame written out bit by bit: system 5, projection type 3,
+// rectified; centre 4000000000 / -1000000000, azimuth 2000000000, skew
+// angle -10000000 (units of 0.000000011 degree), scale 100000 (0.00001 ppm
+// above 993000), easting 500000000, northing -1000000 (mm).
+TEST(RtcmTransform, HandBuilt1027) {
+  const unsigned char frame[] = {0xD3, 0x00, 0x21, 0x40, 0x30, 0x50, 0xE7, 0x73, 0x59, 0x40, 0x07, 0xC4, 0x65,
+                                 0x36, 0x00, 0x0E, 0xE6, 0xB2, 0x80, 0x1B, 0x3B, 0x4C, 0x00, 0x00, 0x30, 0xD4,
+                                 0x00, 0x3B, 0x9A, 0xCA, 0x01, 0xFF, 0xFC, 0x2F, 0x70, 0x00, 0x79, 0xB6, 0xFB};
+  Outputs o;
+  ASSERT_TRUE(o.Decode(1027, frame, sizeof frame));
+  const projection_param& p = o.p;
+  EXPECT_EQ((U{o.type, p.rectified}), (U{3, 1}));
+  ExpectNear(D{p.lat_centre, p.lon_centre, p.azimuth, p.skew_angle, p.scale, p.easting, p.northing},
+             D{44.0, -11.0, 22.0, 22.0 - 0.11, 993001.0, 500000.0, -1000.0}, 1e-9);
+}
+
+// A 1023 frame written out bit by bit: origin -100 / 7200, spacing 60 / 120
+// (units of 0.5"), mean residuals -5, 7 (0.001") and -250 (0.01 m); point 3
+// 100, -100, 255 and point 15 -256, 255, -1 (0.00003", 0.001 m), the other
+// points 0; methods 1 and 2, qualities 3 and 4, day 60000.
+TEST(RtcmTransform, HandBuilt1023) {
+  const unsigned char frame[] = {
+      0xD3, 0x00, 0x49, 0x3F, 0xF0, 0x53, 0xFF, 0xF3, 0x80, 0x0E, 0x10, 0x01, 0xE0, 0x3C, 0x7D, 0x83,
+      0xFF, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x19, 0x33, 0x8F, 0xF0,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x04, 0x01, 0xFF, 0xFF, 0x67, 0x3A, 0x98, 0x00, 0xD8, 0xFD, 0xEA};
+  Outputs o;
+  ASSERT_TRUE(o.Decode(1023, frame, sizeof frame));
   const geoid_mdel_para& g = o.g;
-  // A point with zero residuals (0) equals the means.
-  ASSERT_TRUE(o.Decode(1023, Sim::Rtcm1023(f)));
-  ExpectNear(D{g.origin1, g.origin2, g.spacing1, g.grid[0][0], g.grid[0][1], g.grid[0][2], g.grid[5][0], g.grid[5][1],
-               g.grid[15][2], 1.0 * g.horizontal_method, 1.0 * g.vertical_quality, g.mjd},
-             D{-0.5, 500.0, 2047.5, -0.128, 0.127, -163.84, -0.128 - 256 * 0.00003, 0.127 + 255 * 0.00003,
-               -163.84 + 0.001, 3, 5, 60000});
-  f.origin2 = 0x3FFFFFF;  // 1024's easting origin is unsigned
-  ASSERT_TRUE(o.Decode(1024, Sim::Rtcm1024(f)));
-  ExpectNear(D{g.origin1, g.origin2, g.grid[5][0], g.grid[5][1], 1.0 * g.vertical_quality, g.mjd},
-             D{-10.0, 671088630.0, -1.28 - 0.256, 1.27 + 0.255, 5, 60000});
+  ExpectNear(D{g.origin1, g.origin2, g.spacing1, g.spacing2, g.mean1, g.mean2, g.mean_height, g.grid[0][0],
+               g.grid[0][2], g.grid[3][0], g.grid[3][1], g.grid[3][2], g.grid[15][0], g.grid[15][1], g.grid[15][2]},
+             D{-50, 3600, 30, 60, -0.005, 0.007, -2.5, -0.005, -2.5, -0.005 + 0.003, 0.007 - 0.003, -2.5 + 0.255,
+               -0.005 - 256 * 0.00003, 0.007 + 255 * 0.00003, -2.501},
+             1e-9);
+  EXPECT_EQ((U{g.horizontal_method, g.vertical_method, g.horizontal_quality, g.vertical_quality}), (U{1, 2, 3, 4}));
+  EXPECT_EQ(g.mjd, 60000.0);
+}
+
+// A 1024 frame written out bit by bit, every field at an extreme: system 42,
+// origin -1 / 67108863 (10 m; the easting origin is unsigned), spacing
+// 4095 / 1 (10 m), mean residuals -512, 511 (0.01 m) and -16384 (0.01 m);
+// point 0 -256, 255, -256 and point 15 255, -1, 255 (0.001 m), the other
+// points 0; methods 3 and 0, qualities 7 and 5, day 65535.
+TEST(RtcmTransform, HandBuilt1024) {
+  const unsigned char frame[] = {
+      0xD3, 0x00, 0x4A, 0x40, 0x02, 0xAB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF8, 0x00, 0xC0,
+      0x0F, 0xFC, 0x00, 0x08, 0x03, 0xFE, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0xFF, 0xEF, 0xFC, 0xF7, 0xFF, 0xFC, 0x05, 0xA7, 0xB9,};
+  Outputs o;
+  ASSERT_TRUE(o.Decode(1024, frame, sizeof frame));
+  const geoid_mdel_para& g = o.g;
+  ExpectNear(D{g.origin1, g.origin2, g.spacing1, g.spacing2, g.mean1, g.mean2, g.mean_height, g.grid[0][0],
+               g.grid[0][1], g.grid[0][2], g.grid[7][0], g.grid[7][2], g.grid[15][0], g.grid[15][1], g.grid[15][2]},
+             D{-10.0, 671088630.0, 40950.0, 10.0, -5.12, 5.11, -163.84, -5.12 - 0.256, 5.11 + 0.255, -163.84 - 0.256,
+               -5.12, -163.84, -5.12 + 0.255, 5.11 - 0.001, -163.84 + 0.255},
+             1e-9);
+  EXPECT_EQ((U{g.horizontal_method, g.vertical_method, g.horizontal_quality, g.vertical_quality}), (U{3, 0, 7, 5}));
+  EXPECT_EQ(g.mjd, 65535.0);
+}
+
+// 1025 (other projections) and 1026 (Lambert conic, two standard parallels)
+// are taken when whole; their fields are not decoded. Written out bit by
+// bit: system 42, projection 1 / 19, origin -1 / 12345, scale 100000 (1025)
+// or parallels 1 / -2 (1026), false easting 500000000, northing -1.
+TEST(RtcmTransform, HandBuilt1025And1026) {
+  const unsigned char other[] = {
+      0xD3, 0x00, 0x19, 0x40, 0x12, 0xA0, 0x7F, 0xFF, 0xFF, 0xFF, 0xF0, 0x00, 0x00, 0x60, 0x72, 0x00,
+      0x0C, 0x35, 0x00, 0x0E, 0xE6, 0xB2, 0x80, 0x7F, 0xFF, 0xFF, 0xFF, 0xF0, 0x59, 0x17, 0x39,};
+  const unsigned char lambert[] = {
+      0xD3, 0x00, 0x1E, 0x40, 0x22, 0xA4, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0x00, 0x00, 0x60, 0x72, 0x00,
+      0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xC0, 0x3B, 0x9A, 0xCA, 0x01, 0xFF, 0xFF, 0xFF, 0xFF,
+      0xC0, 0x67, 0x19, 0x70,};
+  Em_TrsMtPrlRTCM rtcm;
+  EXPECT_TRUE(rtcm.Decode_type1025(other, sizeof other));
+  EXPECT_TRUE(rtcm.Decode_type1026(lambert, sizeof lambert));
+  EXPECT_FALSE(rtcm.Decode_type1026(lambert, 29));  // the false northing cut
 }
 
 TEST(RtcmTransform, ObliqueMercator1027) {

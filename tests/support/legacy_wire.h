@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "legacy/legacy_frame.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -14,12 +13,14 @@ inline std::string Le32(std::uint32_t v) {
   return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
 
+// "$$", the two-letter id, route byte 0x18, the payload's length (payloads
+// of at most 255 bytes), the payload, the XOR of everything after "$$", CR LF.
+// Written here from the frame layout, independent of the library's encoder.
 inline std::string Frame(const char* id, const std::string& payload) {
-  unsigned char out[300];
-  unsigned length = 0;
-  Legacy::BuildByteFrame(id, reinterpret_cast<const unsigned char*>(payload.data()),
-                         static_cast<unsigned>(payload.size()), out, &length, 1);
-  return std::string(reinterpret_cast<const char*>(out), length);
+  std::string f = std::string("$$") + id[0] + id[1] + '\x18' + static_cast<char>(payload.size()) + payload;
+  char check = 0;
+  for (std::size_t i = 2; i < f.size(); ++i) check ^= f[i];
+  return f + check + "\r\n";
 }
 
 // A modem or radio reply as VI frames carry it: 0x40, sub-code, complement,
