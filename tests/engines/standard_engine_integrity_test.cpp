@@ -38,8 +38,10 @@ TEST(StandardEngineIntegrity, NmeaChecksumAndCutSentences) {
   EXPECT_TRUE(DopMessages("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*00\r\n").empty());
   EXPECT_TRUE(DopMessages("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*3a\r\n").empty());
   EXPECT_TRUE(DopMessages("$GPGSA,A,3,04,05,,09,12,,,24,,,,,9.5,1.3,2.1*39\r\n").empty());
-  // A sentence without a checksum is still taken.
+  // A sentence without a checksum is still taken, unless it holds a byte
+  // outside printable ASCII (noise reaching a line end in binary data).
   EXPECT_EQ(DopMessages("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1\r\n"), right);
+  EXPECT_TRUE(DopMessages(std::string("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1\x01\r\n")).empty());
   // A sentence cut by noise ends at the next '$': the whole sentence behind
   // it is decoded, the cut one gives nothing (not a record of zeros).
   EXPECT_EQ(DopMessages("$GPGSA,1,2" + kGsa), right);

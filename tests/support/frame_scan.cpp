@@ -45,14 +45,15 @@ bool Talker(const Bytes& s, std::size_t at, bool all) {
   return all && ((a == 'G' && b == 'N') || (a == 'B' && b == 'D'));
 }
 
-// An NMEA sentence: no '$' before its end; with "*hh" the checksum must
-// match (the sentence then runs two bytes past the check characters, its
-// CR LF); without, it ends with its CR LF. At most 300 bytes.
+// An NMEA sentence: printable ASCII, no '$' before its end; with "*hh" the
+// checksum must match (the sentence then runs two bytes past the check
+// characters, its CR LF); without, it ends with its CR LF. At most 300 bytes.
 std::size_t Nmea(const Bytes& s, std::size_t at, bool all) {
   if (at + 3 > s.size() || s[at] != '$' || !Talker(s, at, all)) return 0;
   for (std::size_t i = at + 1; i < s.size() && i - at < 300; ++i) {
     const std::uint8_t c = s[i];
     if (c == '$') return 0;
+    if (c != '\r' && c != '\n' && (c < 0x20 || c > 0x7E)) return 0;  // NMEA is printable ASCII
     if (c == '*') {
       const std::size_t length = i - at + 5;
       if (length > 300 || at + length > s.size()) return 0;
