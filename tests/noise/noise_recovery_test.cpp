@@ -54,10 +54,11 @@ struct Receiver {
 
 Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-// The sync bytes of every family, each followed by random bytes.
+// The sync bytes of every family, each followed by random bytes (and a
+// sentence start cut by a line end).
 const std::vector<Bytes>& FalseSyncs() {
   static const std::vector<Bytes> syncs = {
-      {0xD3, 0x00}, {0xAA, 0x44, 0x12}, B("$GP"), B("$BIN"), B("$$"), {0x02, 0x00, 0x40}, {0x02, 0x00, 0x93}};
+      {0xD3, 0x00}, {0xAA, 0x44, 0x12}, B("$GP"), B("$GP\n"), B("$BIN"), B("$$"), {0x02, 0x00, 0x40}, {0x02, 0x00, 0x93}};
   return syncs;
 }
 
