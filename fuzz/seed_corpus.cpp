@@ -7,12 +7,12 @@
 //
 // creates OUTPUT_DIR/<target>/seed-N for every target.
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
+#include <system_error>
 #include <vector>
 
 #include "tests/support/legacy_wire.h"
@@ -27,7 +27,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-bool MakeDir(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
+bool MakeDir(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  return !error;
+}
 
 class Corpus {
  public:
