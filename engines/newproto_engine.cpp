@@ -110,14 +110,22 @@ int NewProtoEngine::ParseNext() {
       case kGgaLine: {
         int length = 0;
         if (!rx->ReadLine(scratch + kGgaLead, kScratchSize - kGgaLead, &length)) {
-          // A line that can no longer end within 251 bytes loses its $GPGGA.
+          // A line that can no longer end within 251 bytes is no sentence.
+          // Its "$" is passed over and the search resumes one byte later, so
+          // a frame that noise glued behind a cut "$GPGGA" is still found.
           if (length > RecvBuffer::kMaxLine) {
             transport_state = kHunting;
-            rx->Commit();
+            rx->Discard(1);
           }
           return 0;
         }
         transport_state = kHunting;
+        // A "$" inside the line starts another frame: the "$GPGGA" was cut
+        // short by noise. It costs one byte and the search resumes.
+        if (std::memchr(scratch + kGgaLead, '$', static_cast<std::size_t>(length)) != nullptr) {
+          rx->Discard(1);
+          break;
+        }
         rx->Commit();  // the cursor is on the CR; hunting passes over CR LF
         if (adapter != nullptr &&
             adapter->AcceptPassThrough(scratch, kGgaPassThroughId, static_cast<unsigned>(length) + kGgaLead)) {

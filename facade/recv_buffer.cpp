@@ -101,11 +101,15 @@ void RecvBuffer::BeginStep() {
 
 void RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window) {
   SectionGuard guard(&lock_);
-  if (fill_ > kCompactThreshold) CompactLocked();
   int i = mark_;
   const int last = fill_ - (window > 1 ? window : 1);  // last byte with `window` bytes from it
   while (i <= last && may_start[data_[i]] == 0) ++i;
   mark_ = cursor_ = i;
+  // The step that follows the skipped ones starts by compacting, as every
+  // step does: the bytes just passed over are reclaimed at once, so that a
+  // long run of unusable bytes cannot leave the buffer too full for the
+  // next block.
+  if (fill_ > kCompactThreshold) CompactLocked();
 }
 
 int RecvBuffer::Cursor() const {

@@ -57,10 +57,11 @@ class RecvBuffer {
   // The start of every parse step: compact above the threshold, then roll
   // back, under one acquisition of the lock.
   void BeginStep();
-  // BeginStep, then passes over the bytes that cannot begin a frame, as
-  // that many one-byte Discards would: the mark (and the cursor) move past
-  // each leading byte b with may_start[b] == 0 that has at least `window`
-  // bytes held from it. `may_start` has 256 entries.
+  // Passes over the bytes that cannot begin a frame, as that many one-byte
+  // steps would: the mark (and the cursor) move past each leading byte b
+  // with may_start[b] == 0 that has at least `window` bytes held from it;
+  // then compacts above the threshold, as the next step's start would.
+  // `may_start` has 256 entries.
   void BeginStepSkipping(const std::uint8_t* may_start, int window);
 
   // Snapshots for tests and diagnostics (each taken under the lock).

@@ -56,14 +56,13 @@ void DecodeSession::Hand(const unsigned char* data, std::size_t length) {
     const std::size_t slice = std::min(length, kSliceBytes);
     gnss_.RcvData(const_cast<unsigned char*>(data), static_cast<unsigned int>(slice));
     handed_ += slice;
-    // A rejected frame ends a ParseData call early without a callback, and
-    // nothing tells the caller how far a call got. Parsing therefore goes on
-    // until several calls in a row produced no callback: two, plus one per
-    // 64 bytes of the slice, enough for a slice full of rejected frames of
-    // 64 bytes on average. What a run of shorter ones leaves is taken after
-    // the next slice, and Finish proves the end; a stalled incomplete frame
-    // costs only these few cheap calls.
-    Drain(2 + slice / 64);
+    // A rejected candidate ends a ParseData call early without a callback
+    // and may consume as little as one byte; nothing tells the caller how
+    // far a call got. Parsing therefore goes on until as many calls in a row
+    // as the slice has bytes (plus two) produced no callback: enough for a
+    // slice of nothing but false starts. A stalled incomplete frame costs
+    // these cheap calls; Finish proves the end.
+    Drain(2 + slice);
     data += slice;
     length -= slice;
   }

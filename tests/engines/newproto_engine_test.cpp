@@ -104,11 +104,16 @@ TEST(NewProtoEngineTest, DamagedFramesAndPacketsAreSkippedAndTheNextOneDecoded) 
       {"payload below 10", TransportFrame(1, 0, short_length)},
       {"payload over 20480", TransportFrame(1, 0, huge_length)},
       {"wrong end bytes", TransportFrame(1, 0, bad_end)},
-      {"noise", Text("$$$G$GPGSV,1,1*00\r\n\x04\x11$")},
+      {"noise", Text("$$$G$GPGSV,1,1*55\r\n\x04\x11$")},
+      // A GGA line cut short by noise ends at the next '$'; one that cannot
+      // end within 251 bytes costs one byte. Neither swallows the frame.
+      {"GGA line cut short", Text("$GPGGA,1,2")},
+      {"GGA line too long", Text(("$GPGGA," + std::string(260, 'x')).c_str())},
   };
   for (const auto& c : cases) {
     NewProtoReceiver r;
     r.Feed(Cat({c.second, TransportFrame(1, 1, NewProtoPacket(14, {Position(1)}))}));
+    r.gnss.ParseData();  // a refused GGA line ends the first call
     EXPECT_EQ(r.got, std::vector<Message>{kPositionMsg}) << c.first;
   }
 }
@@ -170,7 +175,7 @@ Bytes MixedStream() {
   Sim::NewProtoLink link{0x01, 240};
   Bytes s = link.Frames(NewProtoPacket(14, {Position(1), ElevMask(3)}), 17);
   s = Cat({s, Text("garbage$$\xFF"), link.Frames(NewProtoPacket(22, {{0x0716, {4}}, {0x0717, {5}}}), 9)});
-  s = Cat({s, Text("$GPGGA,1,2,3*00\r\n"), TransportFrame(1, 3, Bytes(20, 0x04))});
+  s = Cat({s, Text("$GPGGA,1,2,3*4A\r\n"), TransportFrame(1, 3, Bytes(20, 0x04))});
   link.sequence = 99;
   return Cat({s, link.Frames(Cat({NewProtoPacket(43, {{0x140D, {0, 6}}}), NewProtoPacket(11, {{0x0308, {1}}})}), 31)});
 }

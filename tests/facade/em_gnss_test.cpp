@@ -180,7 +180,7 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   const _CALLBACKS_RECEIVER callbacks = {
       [](Msg_Type, unsigned, const void* n) { ++*static_cast<int*>(const_cast<void*>(n)); }, nullptr};
   gnss.Reg_Callbacks(&callbacks, &calls);
-  Feed(gnss, "$GPGGA,1*00\r\n");
+  Feed(gnss, "$GPGGA,1*4B\r\n");
   gnss.ParseData();
   gnss.Get_Gnss_Gpgga(text, &length);
   EXPECT_EQ((V{calls, length}), (V{0, 3}));
