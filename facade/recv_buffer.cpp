@@ -123,5 +123,10 @@ int RecvBuffer::Mark() const {
   return mark_;
 }
 
+int RecvBuffer::Held() const {
+  SectionGuard guard(&lock_);
+  return fill_ - mark_;
+}
+
 }  // namespace KsParse
 }  // namespace Kestrel

@@ -67,6 +67,8 @@ class RecvBuffer {
   int Cursor() const;
   int Fill() const;
   int Mark() const;
+  // Bytes not yet consumed (fill - mark), in one snapshot.
+  int Held() const;
 
  private:
   void CompactLocked();

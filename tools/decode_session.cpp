@@ -9,12 +9,6 @@ namespace Kestrel {
 namespace KsParse {
 namespace Tool {
 
-namespace {
-
-constexpr std::size_t kReceiveBufferBytes = 20480;
-
-}  // namespace
-
 DecodeSession::DecodeSession(const DecodeSettings& settings, std::FILE* out)
     : settings_(settings),
       out_(out),
@@ -37,6 +31,15 @@ void DecodeSession::Handle(Msg_Type kind, unsigned int value) {
   ++stats_.callbacks;
   ++stats_.by_kind[static_cast<unsigned>(kind)];
   if (settings_.mode == OutputMode::kQuiet || out_ == nullptr) return;
+  if (settings_.mode == OutputMode::kJson) {
+    // Straight into the reused line buffer: no tree, no allocation once the
+    // buffer has grown to the longest record.
+    json_.Clear();
+    WriteDecodeRecord(json_, gnss_, kind, value, *obs_);
+    json_.Put('\n');
+    std::fwrite(json_.data(), 1, json_.size(), out_);
+    return;
+  }
   const Value record = DecodeRecord(gnss_, kind, value, *obs_);
   if (settings_.mode == OutputMode::kSummary) {
     summary_.Add(record);
@@ -54,36 +57,30 @@ void DecodeSession::Hand(const unsigned char* data, std::size_t length) {
   while (length > 0) {
     const std::size_t slice = std::min(length, kSliceBytes);
     gnss_.RcvData(const_cast<unsigned char*>(data), static_cast<unsigned int>(slice));
-    handed_ += slice;
-    // A rejected frame ends a ParseData call early without a callback, and
-    // nothing tells the caller how far a call got. Parsing therefore goes on
-    // until several calls in a row produced no callback: two, plus one per
-    // 64 bytes of the slice, enough for a slice full of rejected frames of
-    // 64 bytes on average. What a run of shorter ones leaves is taken after
-    // the next slice, and Finish proves the end; a stalled incomplete frame
-    // costs only these few cheap calls.
-    Drain(2 + slice / 64);
+    Drain();
     data += slice;
     length -= slice;
   }
 }
 
-void DecodeSession::Drain(std::size_t idle_limit) {
-  std::size_t idle = 0;
-  while (idle < idle_limit) {
-    const std::uint64_t before = stats_.callbacks;
+void DecodeSession::Drain() {
+  // A rejected frame ends a ParseData call early, so parsing goes on while
+  // a call consumes bytes. A call that consumes none has met an incomplete
+  // frame (or an empty buffer) and would do the same again until more bytes
+  // come. Each further call consumes at least one byte: at most as many
+  // calls as bytes buffered.
+  unsigned int held = gnss_.Get_BufferedBytes();
+  for (;;) {
     gnss_.ParseData();
-    idle = stats_.callbacks == before ? idle + 1 : 0;
+    const unsigned int now = gnss_.Get_BufferedBytes();
+    if (now == 0 || now >= held) return;
+    held = now;
   }
 }
 
 void DecodeSession::Finish() {
   const std::vector<unsigned char> padding(kEndPadding, 0);
   Hand(padding.data(), padding.size());
-  // Every call that consumed something without a callback took at least one
-  // byte, so as many idle calls as bytes can be buffered prove that nothing
-  // is left that a further call could take.
-  Drain(static_cast<std::size_t>(std::min<std::uint64_t>(handed_, kReceiveBufferBytes)) + 2);
   if (out_ == nullptr) return;
   if (settings_.mode == OutputMode::kSummary) {
     const std::string text = summary_.Text(stats_.bytes);
