@@ -42,6 +42,21 @@ constexpr StartTable kPacketStarts = OnlyByte(kSync0);
 // changes); the bound only guards against a reader that stops consuming.
 constexpr int kMaxPasses = 4 * RecvBuffer::kCapacity + 8;
 
+// A '$' at which hunting would discard the byte anyway: neither "$$" nor
+// "$G" follows, "$G" is not "$GPGGA", or a transport header whose length
+// is out of range or whose CR LF is not where the length puts it. Decided
+// while the receive buffer passes over bytes, so that a flood of false
+// leads costs a few instructions a byte instead of a parse step each.
+bool NoTransportFrame(const unsigned char* p, int held) {
+  if (p[1] == 'G') return held >= static_cast<int>(kGgaLead) && std::memcmp(p + 2, "PGGA", 4) != 0;
+  if (p[1] != '$') return true;
+  if (held < static_cast<int>(kTransportHead)) return false;
+  const unsigned n = p[4];
+  if (n > NewProto::kMaxChunk) return true;
+  return held >= static_cast<int>(kTransportHead + n + 2) &&
+         (p[kTransportHead + n] != kCr || p[kTransportHead + n + 1] != kLf);
+}
+
 }  // namespace
 
 NewProtoEngine::NewProtoEngine()
@@ -131,7 +146,7 @@ int NewProtoEngine::ParseNext() {
       }
       default: {  // hunting; an unknown state counts as hunting
         transport_state = kHunting;
-        rx->BeginStepSkipping(kTransportStarts.may_start, 2);
+        rx->BeginStepSkipping(kTransportStarts.may_start, 2, NoTransportFrame);
         unsigned char lead[2];
         if (!rx->Read(lead, 2)) return 0;
         if (lead[0] == '$' && lead[1] == '$') {
