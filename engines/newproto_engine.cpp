@@ -97,11 +97,13 @@ Msg_Type NewProtoEngine::KindOfCode(std::uint16_t code) {
 
 int NewProtoEngine::ParseNext() {
   if (rx == nullptr || reassembly == nullptr) return 0;
-  if (rx->Fill() > RecvBuffer::kCompactThreshold) rx->Compact();
+  // Hunting compacts at the start of its skipping step itself.
+  if (transport_state != kHunting && rx->Fill() > RecvBuffer::kCompactThreshold) rx->Compact();
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     switch (transport_state) {
       case kLeadSeen: {
-        if (!rx->Read(scratch + 2, 3)) return 0;
+        // The cursor is on the first '$' (hunting only looked at the lead).
+        if (!rx->Read(scratch, 3 + 2)) return 0;
         transport_state = kHeaderRead;
         if (scratch[4] > NewProto::kMaxChunk) {
           transport_state = kHunting;
@@ -124,16 +126,14 @@ int NewProtoEngine::ParseNext() {
       }
       case kGgaLine: {
         int length = 0;
-        if (!rx->ReadLine(scratch + kGgaLead, kScratchSize - kGgaLead, &length)) {
-          // A line that can no longer end within 251 bytes loses its $GPGGA.
-          if (length > RecvBuffer::kMaxLine) {
-            transport_state = kHunting;
-            rx->Commit();
-          }
+        // Taking the line commits it (the cursor is then on the CR, which
+        // hunting passes over with the LF); a line that can no longer end
+        // within 251 bytes loses its $GPGGA.
+        if (!rx->TakeLine(scratch + kGgaLead, &length)) {
+          if (length > RecvBuffer::kMaxLine) transport_state = kHunting;
           return 0;
         }
         transport_state = kHunting;
-        rx->Commit();  // the cursor is on the CR; hunting passes over CR LF
         if (adapter != nullptr &&
             adapter->AcceptPassThrough(scratch, kGgaPassThroughId, static_cast<unsigned>(length) + kGgaLead)) {
           last_kind = MSG_NV_NMEA;
@@ -146,16 +146,17 @@ int NewProtoEngine::ParseNext() {
       }
       default: {  // hunting; an unknown state counts as hunting
         transport_state = kHunting;
-        rx->BeginStepSkipping(kTransportStarts.may_start, 2, NoTransportFrame);
-        unsigned char lead[2];
-        if (!rx->Read(lead, 2)) return 0;
+        // The lead is looked at without moving the cursor: a transport
+        // header is then read whole from the first '$'.
+        unsigned char lead[kGgaLead];
+        const int held = rx->BeginStepSkipping(kTransportStarts.may_start, 2, NoTransportFrame, lead, kGgaLead);
+        if (held < 2) return 0;
         if (lead[0] == '$' && lead[1] == '$') {
-          scratch[0] = scratch[1] = '$';
           transport_state = kLeadSeen;
         } else if (lead[0] == '$' && lead[1] == 'G') {
-          if (!rx->Read(scratch + 2, 4)) return 0;
-          if (std::memcmp(scratch + 2, "PGGA", 4) == 0) {
-            std::memcpy(scratch, "$G", 2);
+          if (held < static_cast<int>(kGgaLead)) return 0;
+          if (std::memcmp(lead + 2, "PGGA", 4) == 0) {
+            if (!rx->Read(scratch, kGgaLead)) return 0;
             transport_state = kGgaLine;
           } else {
             rx->Discard(2);

@@ -52,6 +52,19 @@ bool RecvBuffer::Peek(void* dest, int n) {
 
 bool RecvBuffer::ReadLine(void* dest, int /*size_unused*/, int* out_length) {
   SectionGuard guard(&lock_);
+  return ReadLineLocked(dest, out_length);
+}
+
+bool RecvBuffer::TakeLine(void* dest, int* out_length) {
+  SectionGuard guard(&lock_);
+  int length = 0;
+  const bool read = ReadLineLocked(dest, &length);
+  if (out_length != nullptr) *out_length = length;
+  if (read || length > kMaxLine) mark_ = cursor_;
+  return read;
+}
+
+bool RecvBuffer::ReadLineLocked(void* dest, int* out_length) {
   // A CR at index i < end can begin a CR LF: the LF must be a filled byte
   // too. The scan ends where a line would be longer than kMaxLine + 1: a
   // longer line fails alike and is reported with length kMaxLine + 2, so
@@ -116,13 +129,18 @@ void RecvBuffer::BeginStep() {
   cursor_ = mark_;
 }
 
-void RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame) {
+int RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame,
+                                  unsigned char* head, int head_size) {
   SectionGuard guard(&lock_);
   if (fill_ > kCompactThreshold) CompactLocked();
   int i = mark_;
   const int last = fill_ - (window > 1 ? window : 1);  // last byte with `window` bytes from it
   while (i <= last && (may_start[data_[i]] == 0 || (no_frame != nullptr && no_frame(data_ + i, fill_ - i)))) ++i;
   mark_ = cursor_ = i;
+  if (head == nullptr || head_size <= 0) return 0;
+  const int copied = fill_ - i < head_size ? fill_ - i : head_size;
+  std::memcpy(head, data_ + i, static_cast<size_t>(copied));
+  return copied;
 }
 
 int RecvBuffer::Cursor() const {
