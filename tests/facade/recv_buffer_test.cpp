@@ -68,6 +68,34 @@ TEST(RecvBuffer, ReadLineReportsLengthOnFailureToo) {
   ASSERT_TRUE(rx.ReadLine(line, sizeof(line), &length));
   EXPECT_EQ(std::string(line + 247, 4), "yy\r\n");
   EXPECT_EQ((std::vector<int>{length, rx.Cursor()}), (std::vector<int>{251, 249}));  // on the CR, not past the LF
+
+  // Any line longer than 252 is reported as 253, found or not.
+  for (const std::string& tail : {std::string("\r\n"), std::string("x")}) {
+    rx.Reset();
+    AppendText(rx, std::string(400, 'z') + tail);
+    EXPECT_FALSE(rx.ReadLine(line, sizeof(line), &length));
+    EXPECT_EQ((std::vector<int>{length, rx.Cursor()}), (std::vector<int>{253, 0}));
+  }
+}
+
+// TakeLine commits what it decided: a line read, or the bytes before a line
+// too long; an unended short line stays.
+TEST(RecvBuffer, TakeLineCommitsDecidedLines) {
+  RecvBuffer rx;
+  char line[300];
+  int length = 0;
+  AppendText(rx, "ab\r\ncd");
+  ASSERT_TRUE(rx.Read(line, 1));
+  EXPECT_TRUE(rx.TakeLine(line, &length));
+  EXPECT_EQ((std::vector<int>{length, rx.Mark()}), (std::vector<int>{3, 2}));
+  rx.Commit();
+  ASSERT_TRUE(rx.Read(line, 2));  // CR LF
+  rx.Commit();
+  EXPECT_FALSE(rx.TakeLine(line, &length));
+  EXPECT_EQ((std::vector<int>{length, rx.Mark()}), (std::vector<int>{4, 4}));
+  AppendText(rx, std::string(300, 'y'));
+  EXPECT_FALSE(rx.TakeLine(line, &length));
+  EXPECT_EQ((std::vector<int>{length, rx.Mark()}), (std::vector<int>{253, 4}));
 }
 
 TEST(RecvBuffer, BeginStepCompactsOnlyAboveThreshold) {

@@ -1,12 +1,14 @@
-// How the older receivers' engine passes over bytes that begin no frame:
-// whatever precedes a frame (random bytes, runs of "$", a false "$" that
-// claims the frame) and however the bytes arrive, the frame is decoded once.
+// How the older receivers' and the new-protocol engines pass over bytes and
+// false starts that begin no frame: whatever precedes a frame (random bytes,
+// runs of "$", a false start that claims the frame, unended GGA lines) and
+// however the bytes arrive, the frame is decoded once.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
 #include "engines/legacy_receiver.h"
+#include "newproto/newproto_receiver.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -56,6 +58,33 @@ TEST_F(LegacySkip, FalseIdentifierDoesNotHideTheFrameItCovers) {
   EXPECT_EQ(Feed(Frame("s1", inner)), (Reports{{2, 0x80000}}));
   // A named frame of no interest is still taken whole with what it covers.
   EXPECT_EQ(Feed(Frame("ZZ", inner)), Reports{});
+}
+
+// "$GPGGA,1," without a line end, each lead losing its $GPGGA once the
+// line can no longer end within 251 bytes; runs of '$' read as transport
+// leads ("$$", length 36, no CR LF where it should be).
+TEST(NewProtoFalseStarts, FramesBehindFloodsAreDecoded) {
+  using Testing::Message;
+  const std::string gga_open = [] {
+    std::string s;
+    for (int i = 0; i < 60; ++i) s += "$GPGGA,1,";
+    return s;
+  }();
+  const std::string floods = gga_open + std::string(700, '$') + "\r\n";
+  for (std::size_t block : {std::size_t{0}, std::size_t{9}}) {
+    Testing::NewProtoReceiver r;
+    const Testing::Bytes packet = r.link.Frames(Sim::NewProtoPacket(14, {{0x0451, Sim::ItemValue().U8(7).bytes()}}));
+    Testing::Bytes stream(floods.begin(), floods.end());
+    stream.insert(stream.end(), packet.begin(), packet.end());
+    r.Feed(stream, block);
+    // Each refused GGA lead ends a ParseData call: call on while bytes go.
+    for (unsigned held = r.gnss.Get_BufferedBytes(), now; held > 0; held = now) {
+      r.gnss.ParseData();
+      now = r.gnss.Get_BufferedBytes();
+      if (now >= held) break;
+    }
+    EXPECT_EQ(r.got, (std::vector<Message>{{MSG_NV_GNSS, 0x4}})) << "block " << block;
+  }
 }
 
 }  // namespace
