@@ -47,6 +47,9 @@ class BoardAdapter {
                                  unsigned int length);                                // 18
 
   FrameBuffer* frame = nullptr;
+  // The bytes that begin a frame of this board, searched for when a
+  // candidate frame fails its check (FrameBuffer::DropFalseStart).
+  const char* frame_starts = "$";
   std::uint32_t oem_type = 0;
   BoardCommandSet* commands = nullptr;
   BoardDecoder* decoder = nullptr;

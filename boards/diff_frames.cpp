@@ -15,7 +15,7 @@ bool ProcessRtcm3Frame(BoardAdapter& adapter) {
   const std::uint32_t crc = (static_cast<std::uint32_t>(f.data[n + 3]) << 16) |
                             (static_cast<std::uint32_t>(f.data[n + 4]) << 8) | f.data[n + 5];
   if (!Rtcm::CheckCrc24q(f.data, static_cast<int>(n + 3), crc)) {
-    f.Clear();
+    f.DropFalseStart(adapter.frame_starts);
     return false;
   }
   // The message number is the first 12 bits after the 3-byte header; a frame

@@ -32,6 +32,25 @@ struct FrameBuffer {
     return true;
   }
 
+  // Gives up a candidate that failed its check: drops its first byte and
+  // every byte up to the next one listed in `starts` (the bytes that begin a
+  // frame of the board), which becomes the new first byte. Nothing left:
+  // the buffer is cleared. A false start in the board's stream then costs
+  // one byte, not the frames collected behind it.
+  void DropFalseStart(const char* starts) {
+    std::uint32_t next = 1;
+    while (next < length && (data[next] == 0 || std::strchr(starts, static_cast<char>(data[next])) == nullptr)) ++next;
+    if (next >= length) {
+      Clear();
+      return;
+    }
+    const std::uint32_t kept = length - next;
+    std::memmove(data, data + next, kept);
+    std::memset(data + kept, 0, next);
+    length = kept;
+    read_pos = 0;
+  }
+
   // Forgets the frame. Only the bytes held are zeroed: the rest is zero
   // already, since every byte beyond `length` was zeroed when it was last
   // given up.

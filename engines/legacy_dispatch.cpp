@@ -48,7 +48,7 @@ void LegacyEngine::Dispatch() {
   switch (msg_code) {
     case kRg:
     case kVq:
-      HandToAdapter(p, n);
+      HandBoardPiece(p, n);
       return;
     case kRx: OnRx(p, n); return;
     case kSt: OnShutdown(p, n); return;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "boards/adapter_factory.h"
+#include "boards/novatel/novatel_wire.h"
 #include "engines/parse_step.h"
 
 namespace Kestrel {
@@ -157,9 +158,24 @@ int LegacyEngine::ReadBinaryFrame() {
   const unsigned int header = frame_[3];
   const unsigned int count = header + body + 4 <= kFrameSize ? header + body + 4 : kFrameSize;
   if (count > read) std::memset(frame_ + read, 0, count - read);
-  const bool decoded = HandToAdapter(frame_, count);
-  if (!decoded) return FinishStep(*rx, StepOutcome::kRejected);
-  return FinishStep(*rx, StepOutcome::kTaken);
+  if (HandToAdapter(frame_, count)) return FinishStep(*rx, StepOutcome::kTaken);
+  // A log with a good CRC that the adapter does not decode is consumed
+  // whole; a false start costs one byte, so a log behind it is still found.
+  return FinishStep(*rx, NovAtel::IsIntactLog(frame_, count) ? StepOutcome::kRefused : StepOutcome::kRejected);
+}
+
+void LegacyEngine::HandBoardPiece(const unsigned char* bytes, unsigned int count) {
+  if (adapter == nullptr || adapter->frame == nullptr) return;
+  std::uint32_t held = adapter->frame->length + count;
+  if (HandToAdapter(bytes, count)) return;
+  // A frame step that refuses a candidate drops only its false start and
+  // keeps the bytes from the next possible frame start on; those are tried
+  // at once, as they may already hold a whole frame. Every pass shrinks the
+  // collected bytes, so the loop ends within their count.
+  for (std::uint32_t left = adapter->frame->length; left != 0 && left < held; left = adapter->frame->length) {
+    held = left;
+    if (ProcessHeldFrame()) return;
+  }
 }
 
 int LegacyEngine::ParseNext() {

@@ -126,6 +126,9 @@ class LegacyEngine : public ProtocolEngine {
   enum class LegacyRead { kIncomplete, kDispatched, kBadCheck };
   LegacyRead ReadLegacyFrame();
   int ReadBinaryFrame();
+  // Hands one piece of the board's stream (an RG or VQ payload) to the
+  // adapter, which collects it until a frame is whole.
+  void HandBoardPiece(const unsigned char* bytes, unsigned int count);
 };
 
 }  // namespace KsParse

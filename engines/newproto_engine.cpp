@@ -97,7 +97,7 @@ Msg_Type NewProtoEngine::KindOfCode(std::uint16_t code) {
 
 int NewProtoEngine::ParseNext() {
   if (rx == nullptr || reassembly == nullptr) return 0;
-  // Hunting compacts at the start of its skipping step itself.
+  // Hunting's skipping step compacts by itself.
   if (transport_state != kHunting && rx->Fill() > RecvBuffer::kCompactThreshold) rx->Compact();
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     switch (transport_state) {
@@ -126,14 +126,24 @@ int NewProtoEngine::ParseNext() {
       }
       case kGgaLine: {
         int length = 0;
-        // Taking the line commits it (the cursor is then on the CR, which
-        // hunting passes over with the LF); a line that can no longer end
-        // within 251 bytes loses its $GPGGA.
-        if (!rx->TakeLine(scratch + kGgaLead, &length)) {
-          if (length > RecvBuffer::kMaxLine) transport_state = kHunting;
+        if (!rx->ReadLine(scratch + kGgaLead, kScratchSize - kGgaLead, &length)) {
+          // A line that can no longer end within 251 bytes is no sentence.
+          // Its "$" is passed over and the search resumes one byte later, so
+          // a frame that noise glued behind a cut "$GPGGA" is still found.
+          if (length > RecvBuffer::kMaxLine) {
+            transport_state = kHunting;
+            rx->Discard(1);
+          }
           return 0;
         }
         transport_state = kHunting;
+        // A "$" inside the line starts another frame: the "$GPGGA" was cut
+        // short by noise. It costs one byte and the search resumes.
+        if (std::memchr(scratch + kGgaLead, '$', static_cast<std::size_t>(length)) != nullptr) {
+          rx->Discard(1);
+          break;
+        }
+        rx->Commit();  // the cursor is on the CR; hunting passes over CR LF
         if (adapter != nullptr &&
             adapter->AcceptPassThrough(scratch, kGgaPassThroughId, static_cast<unsigned>(length) + kGgaLead)) {
           last_kind = MSG_NV_NMEA;

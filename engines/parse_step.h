@@ -11,11 +11,19 @@ enum class StepOutcome {
   kIncomplete,  // frame not complete yet: keep every byte, stop for now
   kTaken,       // frame taken: consume it, call again
   kSkip,        // nothing recognised: consume one byte, call again
-  kRejected,    // frame refused: consume what was read, end this ParseData call
+  kRejected,    // candidate failed its check: consume one byte, end this ParseData call
+  kRefused,     // intact frame the adapter did not decode: consume it, end this ParseData call
 };
 
 // Applies the outcome to the buffer and returns the parse step's result
 // (0 stop, 1 call again).
+//
+// A candidate that fails its check (CRC, checksum, length limit, a start
+// found inside it) costs one byte, not the bytes it claimed: its sync may be
+// noise in front of a real frame, and every frame inside the claimed length
+// would be lost with it. The search resumes one byte after the false start.
+// This loses less than consuming what the reader read; the work per
+// rejected byte stays bounded by the longest frame a reader reads.
 inline int FinishStep(RecvBuffer& rx, StepOutcome outcome) {
   switch (outcome) {
     case StepOutcome::kIncomplete:
@@ -27,6 +35,9 @@ inline int FinishStep(RecvBuffer& rx, StepOutcome outcome) {
       rx.Discard(1);
       return 1;
     case StepOutcome::kRejected:
+      rx.Discard(1);
+      return 0;
+    case StepOutcome::kRefused:
       rx.Commit();
       return 0;
   }

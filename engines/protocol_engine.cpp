@@ -24,6 +24,10 @@ void ProtocolEngine::ReplaceAdapter(BoardAdapter* next) {
 bool ProtocolEngine::HandToAdapter(const unsigned char* bytes, unsigned int count) {
   if (adapter == nullptr || adapter->frame == nullptr) return false;
   adapter->frame->Append(bytes, count);
+  return ProcessHeldFrame();
+}
+
+bool ProtocolEngine::ProcessHeldFrame() {
   if (!adapter->ProcessFrame()) return false;
   last_kind = MSG_GNSS;
   changed_flags = adapter->decoder != nullptr ? adapter->decoder->msg_flags : 0;

@@ -104,6 +104,9 @@ class ProtocolEngine {
   // Hands the complete frame in `bytes` to the adapter. On success the
   // engine reports kind 1 with the decoder's flags.
   bool HandToAdapter(const unsigned char* bytes, unsigned int count);
+  // Runs the adapter's frame step on the bytes it holds (adapter present),
+  // reporting as HandToAdapter.
+  bool ProcessHeldFrame();
 };
 
 }  // namespace KsParse

@@ -66,9 +66,10 @@ class StandardEngine : public ProtocolEngine {
   StepOutcome ReadTrimble();
   StepOutcome ReadHemisphereBinary();
   StepOutcome ReadHemisphereReply();
-  // Hands frame_[0..count) to the adapter: taken when it accepts the frame,
-  // rejected otherwise.
-  StepOutcome Deliver(unsigned int count);
+  // Hands frame_[0..count) to the adapter: taken when it accepts the frame;
+  // otherwise refused whole when `intact` (null: never) says the frame passes
+  // its own check, else rejected.
+  StepOutcome Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int));
 };
 
 }  // namespace KsParse

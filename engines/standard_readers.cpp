@@ -4,6 +4,7 @@
 // incomplete (wait for more bytes), taken, rejected, or no frame here.
 #include <cstring>
 
+#include "boards/novatel/novatel_wire.h"
 #include "engines/standard_engine.h"
 #include "rtcm/crc24q.h"
 
@@ -23,13 +24,34 @@ unsigned int Le16(const unsigned char* p) { return p[0] | (static_cast<unsigned 
 
 }  // namespace
 
-StepOutcome StandardEngine::Deliver(unsigned int count) {
+StepOutcome StandardEngine::Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int)) {
   if (HandToAdapter(frame_, count)) return StepOutcome::kTaken;
   // The engine hands whole frames only: bytes that a refusing adapter kept
   // would be glued to the front of the next frame.
   if (adapter != nullptr && adapter->frame != nullptr) adapter->frame->Clear();
-  return StepOutcome::kRejected;
+  // A frame whose own check passes is a real frame the board sent, only not
+  // one the adapter decodes: it is consumed whole, so that nothing inside it
+  // is mistaken for a frame. Any other refusal costs one byte.
+  return intact != nullptr && intact(frame_, count) ? StepOutcome::kRefused : StepOutcome::kRejected;
 }
+
+namespace {
+
+bool AlwaysIntact(const unsigned char*, unsigned int) { return true; }
+
+// Asked only when the adapter refused a log, so a clean stream pays no
+// second CRC for the logs it decodes.
+bool NovAtelIntact(const unsigned char* frame, unsigned int count) { return NovAtel::IsIntactLog(frame, count); }
+
+// The board's own check: the 16-bit sum of the data bytes.
+bool HemisphereBinaryIntact(const unsigned char* frame, unsigned int count) {
+  const unsigned int length = count - kHemisphereHeader - kHemisphereTrailer;
+  unsigned int sum = 0;
+  for (unsigned int i = 0; i < length; ++i) sum += frame[kHemisphereHeader + i];
+  return (sum & 0xFFFF) == Le16(frame + kHemisphereHeader + length);
+}
+
+}  // namespace
 
 // "$" and a talker: the sentence runs to "*", two check characters and CR LF.
 // It is examined only once a whole window is buffered (a GGA's is shorter,
@@ -58,7 +80,11 @@ StepOutcome StandardEngine::ReadNmea() {
   if (length <= 6) return StepOutcome::kSkip;
   // A GGA whose "*" lies at the window's edge needs a few bytes more.
   if (!rx->Read(frame_ + 6, length - 6)) return StepOutcome::kIncomplete;
-  return Deliver(static_cast<unsigned int>(length));
+  // A "$" inside the candidate starts another sentence: this one was cut
+  // short by noise, and the search resumes at that "$".
+  if (std::memchr(frame_ + 1, '$', static_cast<std::size_t>(length - 1)) != nullptr)
+    return StepOutcome::kRejected;
+  return Deliver(static_cast<unsigned int>(length), nullptr);
 }
 
 // 0xAA 0x44 0x12: header length H (byte 3), message length M (bytes 8-9),
@@ -80,7 +106,7 @@ StepOutcome StandardEngine::ReadNovAtel() {
   // A header longer than 28 bytes is handed on with zeros where nothing
   // was read.
   if (count > read) std::memset(frame_ + read, 0, count - read);
-  return Deliver(count);
+  return Deliver(count, NovAtelIntact);
 }
 
 // 0xD3: 10-bit length N in bits 14-23, N data bytes, CRC-24Q.
@@ -92,7 +118,7 @@ StepOutcome StandardEngine::ReadRtcm3() {
                                  (static_cast<std::uint32_t>(crc[1]) << 8) | crc[2];
   if (!Rtcm::CheckCrc24q(frame_, static_cast<int>(length + 3), expected))
     return StepOutcome::kRejected;
-  return Deliver(length + kRtcm3Overhead);
+  return Deliver(length + kRtcm3Overhead, AlwaysIntact);
 }
 
 // 0x02 (STX), status, type, length N, N data bytes, checksum, ETX. The
@@ -105,7 +131,7 @@ StepOutcome StandardEngine::ReadTrimble() {
   unsigned int sum = 0;
   for (unsigned int i = 1; i < length + 4; ++i) sum += frame_[i];
   if ((sum & 0xFF) != frame_[length + 4]) return StepOutcome::kRejected;
-  return Deliver(length + kTrimbleOverhead);
+  return Deliver(length + kTrimbleOverhead, AlwaysIntact);
 }
 
 // "$BIN", block ID, data length L (bytes 6-7), L data bytes, a 16-bit sum
@@ -123,7 +149,7 @@ StepOutcome StandardEngine::ReadHemisphereBinary() {
   unsigned char folded = 0;
   for (unsigned int i = 0; i < count; ++i) folded ^= frame_[i];
   if (folded == 0) return StepOutcome::kRejected;
-  return Deliver(count);
+  return Deliver(count, HemisphereBinaryIntact);
 }
 
 // "$>J": a text reply whose CR LF lies within its first 100 bytes. Only the
@@ -132,7 +158,7 @@ StepOutcome StandardEngine::ReadHemisphereBinary() {
 StepOutcome StandardEngine::ReadHemisphereReply() {
   if (!rx->Peek(frame_ + 3, kReplyWindow)) return StepOutcome::kIncomplete;
   for (int i = 0; i + 1 < kReplyWindow; ++i) {
-    if (frame_[i] == '\r' && frame_[i + 1] == '\n') return Deliver(static_cast<unsigned int>(i + 2));
+    if (frame_[i] == '\r' && frame_[i + 1] == '\n') return Deliver(static_cast<unsigned int>(i + 2), AlwaysIntact);
   }
   return StepOutcome::kRejected;
 }

@@ -52,19 +52,6 @@ bool RecvBuffer::Peek(void* dest, int n) {
 
 bool RecvBuffer::ReadLine(void* dest, int /*size_unused*/, int* out_length) {
   SectionGuard guard(&lock_);
-  return ReadLineLocked(dest, out_length);
-}
-
-bool RecvBuffer::TakeLine(void* dest, int* out_length) {
-  SectionGuard guard(&lock_);
-  int length = 0;
-  const bool read = ReadLineLocked(dest, &length);
-  if (out_length != nullptr) *out_length = length;
-  if (read || length > kMaxLine) mark_ = cursor_;
-  return read;
-}
-
-bool RecvBuffer::ReadLineLocked(void* dest, int* out_length) {
   // A CR at index i < end can begin a CR LF: the LF must be a filled byte
   // too. The scan ends where a line would be longer than kMaxLine + 1: a
   // longer line fails alike and is reported with length kMaxLine + 2, so
@@ -132,14 +119,18 @@ void RecvBuffer::BeginStep() {
 int RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame,
                                   unsigned char* head, int head_size) {
   SectionGuard guard(&lock_);
-  if (fill_ > kCompactThreshold) CompactLocked();
   int i = mark_;
   const int last = fill_ - (window > 1 ? window : 1);  // last byte with `window` bytes from it
   while (i <= last && (may_start[data_[i]] == 0 || (no_frame != nullptr && no_frame(data_ + i, fill_ - i)))) ++i;
   mark_ = cursor_ = i;
+  // The step that follows the skipped ones starts by compacting, as every
+  // step does: the bytes just passed over are reclaimed at once, so that a
+  // long run of unusable bytes cannot leave the buffer too full for the
+  // next block.
+  if (fill_ > kCompactThreshold) CompactLocked();
   if (head == nullptr || head_size <= 0) return 0;
-  const int copied = fill_ - i < head_size ? fill_ - i : head_size;
-  std::memcpy(head, data_ + i, static_cast<size_t>(copied));
+  const int copied = fill_ - mark_ < head_size ? fill_ - mark_ : head_size;
+  std::memcpy(head, data_ + mark_, static_cast<size_t>(copied));
   return copied;
 }
 

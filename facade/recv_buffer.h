@@ -47,9 +47,6 @@ class RecvBuffer {
   // failure too: a line end beyond the filled bytes counts as at `fill`,
   // and any line longer than kMaxLine + 1 is reported as kMaxLine + 2.
   bool ReadLine(void* dest, int size_unused, int* out_length);
-  // ReadLine, then Commit when the line is decided: read, or longer than
-  // kMaxLine (the bytes read before it are then consumed); in one lock.
-  bool TakeLine(void* dest, int* out_length);
   // Moves the mark forward by n bytes when that many are held past it.
   void Discard(int n);
   // The frame read so far is taken: mark = cursor.
@@ -64,14 +61,15 @@ class RecvBuffer {
   // Tells from the `held` bytes at a possible frame start that no frame
   // begins there (true), or that the parse step has to look (false).
   using NoFrameHere = bool (*)(const unsigned char* bytes, int held);
-  // BeginStep, then passes over the bytes that cannot begin a frame, as
-  // that many one-byte Discards would: the mark (and the cursor) move past
-  // each leading byte b that has at least `window` bytes held from it and
-  // either has may_start[b] == 0 or, with `no_frame` given, a start that
-  // no_frame refuses. `may_start` has 256 entries. A run of false starts
-  // then costs one lock, not a parse step each. Up to `head_size` bytes
-  // from the new mark are copied to `head` (the cursor stays on the mark);
-  // returns how many.
+  // Passes over the bytes that cannot begin a frame, as that many one-byte
+  // steps would: the mark (and the cursor) move past each leading byte b
+  // that has at least `window` bytes held from it and either has
+  // may_start[b] == 0 or, with `no_frame` given, a start that no_frame
+  // refuses; then compacts above the threshold, as the next step's start
+  // would. `may_start` has 256 entries. A run of false starts then costs
+  // one lock, not a parse step each. Up to `head_size` bytes from the new
+  // mark are copied to `head` (the cursor stays on the mark); returns how
+  // many.
   int BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame = nullptr,
                         unsigned char* head = nullptr, int head_size = 0);
 
@@ -84,7 +82,6 @@ class RecvBuffer {
 
  private:
   void CompactLocked();
-  bool ReadLineLocked(void* dest, int* out_length);
 
   unsigned char data_[kCapacity];
   int cursor_ = 0;

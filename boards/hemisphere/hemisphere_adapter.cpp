@@ -23,7 +23,7 @@ bool ProcessBin(BoardAdapter& adapter, Hemisphere::BinRules rules) {
   FrameBuffer& f = *adapter.frame;
   switch (Hemisphere::CheckBinFrame(f, rules)) {
     case BinCheck::kIncomplete: return false;
-    case BinCheck::kRejected: f.Clear(); return false;
+    case BinCheck::kRejected: f.DropFalseStart(adapter.frame_starts); return false;
     case BinCheck::kGood: break;
   }
   const std::uint32_t total = Hemisphere::U16(f.data + Hemisphere::kOffDataLength) + Hemisphere::kBinOverhead;
@@ -62,8 +62,9 @@ bool Hemisphere1Adapter::ProcessFrame() {
 
 bool Hemisphere1Adapter::ProcessReply() {
   FrameBuffer& f = *frame;
-  const std::uint32_t n = Hemisphere::ReplyLength(f);
-  if (n == 0) return false;  // keep: the reply's line end is not there yet
+  // The kind is told from the first seven characters: fewer are kept.
+  const std::uint32_t n = Hemisphere::ReplyLength(f, kReplyHead);
+  if (n == 0) return false;
   const std::uint32_t head = n < kReplyHead ? n : kReplyHead;
   bool understood = true;
   if (Hemisphere::Contains(f.data, head, "JSHOW")) {
@@ -81,6 +82,7 @@ bool Hemisphere1Adapter::ProcessReply() {
 
 Hemisphere2Adapter::Hemisphere2Adapter() {
   oem_type = OEM_HEMISPHERE2;
+  frame_starts = "$\xD3\x02";
   commands = new (std::nothrow) Hemisphere2CommandSet();
   decoder = new (std::nothrow) Hemisphere2Decoder();
 }
@@ -104,8 +106,8 @@ bool Hemisphere2Adapter::ProcessFrame() {
 
 bool Hemisphere2Adapter::ProcessReply() {
   FrameBuffer& f = *frame;
-  const std::uint32_t n = Hemisphere::ReplyLength(f);
-  if (n == 0) return false;  // keep: the reply's line end is not there yet
+  const std::uint32_t n = Hemisphere::ReplyLength(f, 1);
+  if (n == 0) return false;
   bool understood = false;
   if (auto* d = static_cast<Hemisphere2Decoder*>(decoder)) {
     if (Hemisphere::Contains(f.data, n, "JRTK")) {

@@ -46,13 +46,14 @@ BinMessage BinData(const unsigned char* frame, std::uint32_t frame_length) {
   return {frame + kBinHeader, n};
 }
 
-std::uint32_t ReplyLength(const FrameBuffer& frame) {
+std::uint32_t ReplyLength(const FrameBuffer& frame, std::uint32_t least) {
+  if (frame.length < least || frame.length == 0) return 0;
   const std::uint32_t window = frame.length < kMaxReply ? frame.length : kMaxReply;
   const void* lf = std::memchr(frame.data, '\n', window);
   if (lf != nullptr) return static_cast<std::uint32_t>(static_cast<const unsigned char*>(lf) - frame.data) + 1;
-  // Under the legacy engine a reply may come in pieces: wait for its end,
-  // but never beyond the longest reply.
-  return frame.length >= kMaxReply ? kMaxReply : 0;
+  // A reply is never held waiting for its line end: under the legacy engine
+  // the next piece may begin another frame, which would be glued to it.
+  return window;
 }
 
 bool Contains(const unsigned char* text, std::uint32_t n, const char* word) {

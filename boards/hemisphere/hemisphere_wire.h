@@ -24,8 +24,8 @@ constexpr std::uint32_t kOffDataLength = 6;
 // 2048 - 12 = 2036 data bytes.
 constexpr std::uint32_t kMaxBinData = FrameBuffer::kCapacity - kBinOverhead;
 
-// A reply is one line, "$>J..." up to its LF; a reply without a line end
-// within this many bytes is taken as it is.
+// A reply is one line, "$>J..." up to its LF; no more than this many bytes
+// of it are read.
 constexpr std::uint32_t kMaxReply = 128;
 
 enum class BinCheck {
@@ -53,10 +53,10 @@ struct BinMessage {
 // the frame does not hold the length its header announces.
 BinMessage BinData(const unsigned char* frame, std::uint32_t frame_length);
 
-// The length of the reply line at the start of `frame` (through its LF, or
-// kMaxReply bytes when no LF comes that early); 0 while the line is still
-// incomplete.
-std::uint32_t ReplyLength(const FrameBuffer& frame);
+// The length of the reply at the start of `frame`: through its LF when one
+// is held within kMaxReply bytes, else what is held up to kMaxReply bytes;
+// 0 while fewer than `least` bytes are held.
+std::uint32_t ReplyLength(const FrameBuffer& frame, std::uint32_t least);
 
 // Whether `word` occurs in the first `n` bytes of `text`.
 bool Contains(const unsigned char* text, std::uint32_t n, const char* word);

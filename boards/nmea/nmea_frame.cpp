@@ -34,6 +34,32 @@ bool SentenceEnded(const unsigned char* data, std::uint32_t length) {
          std::memchr(data + 4, '\n', length - 4) != nullptr;
 }
 
+int HexDigit(unsigned char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Whether the collected sentence is whole: no "$" before its end (a "$"
+// there begins another sentence and means this one was cut short), and,
+// when "*" and both check characters are held, the check characters spell
+// the exclusive-or of the bytes between "$" and "*". A sentence without a
+// checksum is taken unchecked, as boards that omit it send it.
+bool SentenceIntact(const unsigned char* data, std::uint32_t length) {
+  std::uint32_t end = 1;
+  while (end < length && data[end] != '*' && data[end] != '\r' && data[end] != '\n') {
+    if (data[end] == '$') return false;
+    ++end;
+  }
+  if (end + 2 >= length || data[end] != '*') return true;
+  unsigned char folded = 0;
+  for (std::uint32_t i = 1; i < end; ++i) folded ^= data[i];
+  const int high = HexDigit(data[end + 1]);
+  const int low = HexDigit(data[end + 2]);
+  return high >= 0 && low >= 0 && ((high << 4) | low) == folded;
+}
+
 }  // namespace
 
 int NmeaSentenceCode(const unsigned char* id, unsigned available) {
@@ -62,11 +88,16 @@ bool ProcessNmeaFrame(BoardAdapter& adapter) {
   if (frame == nullptr) return false;
   const std::uint32_t length = frame->length;
   if (length >= kTooLong) {
-    frame->Clear();
+    frame->DropFalseStart(adapter.frame_starts);
     return false;
   }
   // Incomplete: wait for the checksum or the line end.
   if (length <= 4 || !SentenceEnded(frame->data, length)) return false;
+  // A corrupted sentence is refused rather than decoded into wrong values.
+  if (!SentenceIntact(frame->data, length)) {
+    frame->DropFalseStart(adapter.frame_starts);
+    return false;
+  }
 
   // The decoder copies what it needs, so it reads the frame in place; the
   // buffer is cleared only afterwards.

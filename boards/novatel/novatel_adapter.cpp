@@ -15,8 +15,9 @@ NovAtelFrameResult ProcessNovAtelFrame(BoardAdapter& adapter) {
   const FrameBuffer& f = *adapter.frame;
   if (f.length < kHeaderLength) return NovAtelFrameResult::kIncomplete;
   const unsigned char* data = f.data;
-  // Only the 28-byte header is known; with any other header length the body
-  // and CRC could not be located.
+  // Only the 28-byte header is known. A log announcing another header length
+  // is refused, a deliberate receive-side choice: its body and CRC could not
+  // be located, and decoding fields at guessed offsets would store garbage.
   if (data[kOffHeaderLength] != kHeaderLength) return NovAtelFrameResult::kRejected;
   const std::uint32_t total = U16(data + kOffBodyLength) + kHeaderLength + kCrcLength;
   // A log that can never fit the buffer is refused at once rather than
@@ -27,21 +28,23 @@ NovAtelFrameResult ProcessNovAtelFrame(BoardAdapter& adapter) {
   if (f.length > total) return NovAtelFrameResult::kRejected;
   if (Crc32(data, total) != 0) return NovAtelFrameResult::kRejected;
   return adapter.DecodeMessage(data, U16(data + kOffMessageId), total) ? NovAtelFrameResult::kDecoded
-                                                                       : NovAtelFrameResult::kRejected;
+                                                                       : NovAtelFrameResult::kUndecoded;
 }
 
 bool TakeNovAtelFrame(BoardAdapter& adapter) {
   switch (ProcessNovAtelFrame(adapter)) {
     case NovAtelFrameResult::kIncomplete: return false;
     case NovAtelFrameResult::kDecoded: adapter.frame->Clear(); return true;
+    case NovAtelFrameResult::kUndecoded: adapter.frame->Clear(); return false;
     case NovAtelFrameResult::kRejected: break;
   }
-  adapter.frame->Clear();
+  adapter.frame->DropFalseStart(adapter.frame_starts);
   return false;
 }
 
 NovAtelAdapter::NovAtelAdapter() {
   oem_type = OEM_NOVATEL;
+  frame_starts = "\xAA$\xD3\x02";
   commands = new (std::nothrow) NovAtelCommandSet();
   decoder = new (std::nothrow) NovAtelDecoder();
 }
@@ -56,7 +59,7 @@ bool NovAtelAdapter::ProcessFrame() {
   // shorter than 256 bytes; longer ones are dropped like any unknown frame.
   if (d[0] == 0xD3 && d[1] == 0x00) return ProcessRtcm3Frame(*this);
   if (d[0] == 0x02 && (d[2] == 0x93 || d[2] == 0x98)) return ProcessCmrFrame(*this);
-  f.Clear();
+  f.DropFalseStart(frame_starts);
   return false;
 }
 

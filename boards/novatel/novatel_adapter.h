@@ -12,6 +12,7 @@ namespace KsParse {
 enum class NovAtelFrameResult {
   kIncomplete,  // more bytes expected: the buffer is left as it is
   kDecoded,     // a log was decoded
+  kUndecoded,   // a good log that is not decoded
   kRejected,    // not a good log
 };
 
@@ -22,8 +23,9 @@ enum class NovAtelFrameResult {
 NovAtelFrameResult ProcessNovAtelFrame(BoardAdapter& adapter);
 
 // The frame step of a board whose frame buffer starts with the NovAtel sync
-// bytes: the log is checked and decoded, and the buffer cleared once the log
-// is decoded or refused. True when a log was decoded.
+// bytes: the log is checked and decoded. A good log is then cleared from the
+// buffer, decoded or not; a candidate that fails the checks gives up only
+// its first byte (FrameBuffer::DropFalseStart). True when a log was decoded.
 bool TakeNovAtelFrame(BoardAdapter& adapter);
 
 class NovAtelAdapter : public BoardAdapter {

@@ -93,6 +93,12 @@ inline void KeepBytes(unsigned char* dest, std::size_t size, const unsigned char
 // its trailing CRC it yields 0 for a good frame.
 std::uint32_t Crc32(const unsigned char* data, std::size_t count, std::uint32_t crc = 0);
 
+// True for a log of `count` bytes with the 28-byte header and a good CRC:
+// a log the board sent, whether or not it is one that is decoded.
+inline bool IsIntactLog(const unsigned char* frame, std::size_t count) {
+  return count >= kHeaderLength && frame[kOffHeaderLength] == kHeaderLength && Crc32(frame, count) == 0;
+}
+
 }  // namespace NovAtel
 }  // namespace KsParse
 }  // namespace Kestrel

@@ -34,6 +34,7 @@ void RegisterServer() {
 
 SoftReceiverAdapter::SoftReceiverAdapter() {
   oem_type = OEM_SOFT_RECEIVER;
+  frame_starts = "\xAA$";
   commands = new (std::nothrow) SoftReceiverCommandSet();
   decoder = new (std::nothrow) SoftReceiverDecoder();
   if (com_init_result == 0) com_init_result = Platform::CoInitializeEx(nullptr, 0);
@@ -47,7 +48,9 @@ bool SoftReceiverAdapter::ProcessFrame() {
   if (d[0] == NovAtel::kSync0 && d[1] == NovAtel::kSync1 && d[2] == NovAtel::kSync2) return TakeNovAtelFrame(*this);
   if (IsNmeaStart(d, "GPGL")) return ProcessNmeaFrame(*this);
   // Anything else is taken as handled without a change. The buffer is
-  // emptied so that the next frame is not appended to it.
+  // emptied here rather than left to the engine, a deliberate receive-side
+  // choice: bytes kept would be glued to the front of the next frame and
+  // spoil it.
   f.Clear();
   decoder->msg_flags = 0;
   return true;

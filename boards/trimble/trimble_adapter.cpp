@@ -11,6 +11,7 @@ namespace KsParse {
 
 TrimbleAdapter::TrimbleAdapter() {
   oem_type = OEM_TRIMBLE;
+  frame_starts = "\x02$\xD3";
   commands = new (std::nothrow) TrimbleCommandSet();
   decoder = new (std::nothrow) TrimbleDecoder();
 }
@@ -25,7 +26,7 @@ bool TrimbleAdapter::ProcessFrame() {
   if (d[0] == kStx) return ProcessDcolFrame();
   if (IsNmeaStart(d, "GPGL")) return ProcessNmeaFrame(*this);
   if (d[0] == 0xD3 && (d[1] & 0xFC) == 0) return ProcessRtcm3Frame(*this);
-  f.Clear();
+  f.DropFalseStart(frame_starts);
   return false;
 }
 
@@ -39,8 +40,11 @@ bool TrimbleAdapter::ProcessDcolFrame() {
   const unsigned total = f.data[kOffLength] + kOverhead;
   if (f.length < total) return false;
   const unsigned n = total - kOverhead;
-  const bool decoded = Checksum(f.data + 1, n + 3) == f.data[kOffData + n] &&
-                       DecodeMessage(f.data, f.data[kOffType], total);
+  if (Checksum(f.data + 1, n + 3) != f.data[kOffData + n]) {
+    f.DropFalseStart(frame_starts);
+    return false;
+  }
+  const bool decoded = DecodeMessage(f.data, f.data[kOffType], total);
   f.Clear();
   return decoded;
 }

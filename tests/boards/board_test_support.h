@@ -114,6 +114,22 @@ struct Board {
   bool Feed(const std::string& s) { return Feed(s.data(), s.size()); }
   bool Feed(const Sim::Frame& f) { return Feed(f.data(), f.size()); }
 
+  // Feeds a candidate that the frame step must refuse at its first byte:
+  // true when it is refused and the buffer keeps exactly the bytes from the
+  // next byte listed in `starts` on (nothing when none follows), so that a
+  // frame behind a false start is still found. The buffer is emptied
+  // afterwards for the next case.
+  bool Refused(const std::string& bytes, const char* starts) {
+    const std::size_t next = bytes.find_first_of(starts, 1);
+    const std::string kept = next == std::string::npos ? std::string() : bytes.substr(next);
+    const bool refused = !Feed(bytes);
+    const bool as_expected = frame().length == kept.size() &&
+                             std::memcmp(frame().data, kept.data(), kept.size()) == 0;
+    frame().Clear();
+    return refused && as_expected;
+  }
+  bool Refused(const Sim::Frame& f, const char* starts) { return Refused(std::string(f.begin(), f.end()), starts); }
+
   std::unique_ptr<BoardAdapter> adapter;
 };
 

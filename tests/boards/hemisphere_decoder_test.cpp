@@ -23,11 +23,14 @@ using namespace Testing;
 
 // Adapters as the engines set them up (GPS satellite groups held; the
 // second generation also parses NMEA positions).
+// Each generation's frame starts, searched for after a refused candidate.
 struct First : Board {
+  static constexpr const char* kStarts = "$";
   First() : Board(CreateHemisphereAdapter()) { decoder().gps_sat_hold = 1; }
   Hemisphere1Decoder& decoder() { return *static_cast<Hemisphere1Decoder*>(adapter->decoder); }
 };
 struct Second : Board {
+  static constexpr const char* kStarts = "$\xD3\x02";
   Second() : Board(CreateHemisphere2Adapter()) {
     decoder().gps_sat_hold = decoder().glo_sat_hold = decoder().bds_sat_hold = decoder().parse_nmea = 1;
   }
@@ -56,22 +59,24 @@ void CheckBinFrames(const Sim::Frame& msg, double BoardDecoder::*field, double s
     EXPECT_TRUE(b.Feed(msg.data() + cut, msg.size() - cut) && b.frame().length == 0) << cut;
     EXPECT_NEAR(d.*field, 31.5 * scale, 1e-15);
   }
-  // Dropped: a bad checksum, a data length one short (the checksum is then
-  // read from the data), a message too short for its fields.
+  // Refused at the false start: a bad checksum, a data length one short
+  // (the checksum is then read from the data). A good message too short
+  // for its fields is dropped whole.
   d.*field = 0;
   Sim::Frame bad = msg, shorter = msg;
   bad[20] ^= 1;
   SetDataLength(shorter, static_cast<unsigned>(msg.size()) - 13);
-  for (const Sim::Frame& f : {bad, shorter, Sim::HemisphereBin(msg[4], Sim::Frame(size - 1, 0))})
-    EXPECT_TRUE(!b.Feed(f) && b.frame().length == 0 && d.*field == 0.0);
+  for (const Sim::Frame& f : {bad, shorter}) EXPECT_TRUE(b.Refused(f, B::kStarts) && d.*field == 0.0);
+  EXPECT_TRUE(!b.Feed(Sim::HemisphereBin(msg[4], Sim::Frame(size - 1, 0))) && b.frame().length == 0);
   // The longest data length that fits the buffer is waited for; one more
   // is refused at once.
-  for (unsigned n : {2036u, 2037u, 65535u}) {
-    Sim::Frame lying = msg;
+  Sim::Frame lying = msg;
+  SetDataLength(lying, 2036);
+  EXPECT_TRUE(!b.Feed(lying) && b.frame().length == lying.size());
+  b.frame().Clear();
+  for (unsigned n : {2037u, 65535u}) {
     SetDataLength(lying, n);
-    EXPECT_FALSE(b.Feed(lying));
-    EXPECT_EQ(b.frame().length, n == 2036 ? lying.size() : 0u) << n;
-    b.frame().Clear();
+    EXPECT_TRUE(b.Refused(lying, B::kStarts)) << n;
   }
   // Unused messages are taken without a change; block 0 and frames that do
   // not hold what their header says are refused by the decoder.
@@ -98,7 +103,7 @@ TEST(HemisphereFrame, WhatEachGenerationTakes) {
     EXPECT_TRUE(!b->Feed("$G") && b->frame().length == 2);  // start not there yet
     b->frame().Clear();
     // Unknown starts and other "$" sentences are passed over as handled.
-    for (const std::string& f : {std::string("\x55\x01\x02\x03", 4), std::string("$PASHR,POS,0*00\r\n")})
+    for (const std::string& f : {std::string("\x55\x01\x02\x03", 4), std::string("$PASHR,POS,0*24\r\n")})
       EXPECT_TRUE(b->Feed(f) && b->frame().length == 0 && b->decoder().msg_flags == 0);
   }
   // GN and BD talkers and differential frames are the second generation's.
@@ -121,8 +126,8 @@ TEST(HemisphereFrame, WhatEachGenerationTakes) {
     for (std::uint8_t c : f) x ^= c;
     if (x == 0) folded = f;
   }
-  EXPECT_TRUE(first.Feed(swapped) && !first.Feed(folded) && first.frame().length == 0);
-  EXPECT_TRUE(!second.Feed(swapped) && second.frame().length == 0 && second.Feed(folded));
+  EXPECT_TRUE(first.Feed(swapped) && first.Refused(folded, First::kStarts));
+  EXPECT_TRUE(second.Refused(swapped, Second::kStarts) && second.Feed(folded));
 }
 
 // ---------------------------------------------------------------- first generation
@@ -168,10 +173,11 @@ TEST(HemisphereFirst, ChannelsMarkTheHeldGpsGroup) {
 TEST(HemisphereFirst, Replies) {
   First b;
   const BoardDecoder& d = b.decoder();
-  // A reply in pieces waits for its line end.
-  const std::string mask = Sim::HemisphereReply("JSHOW,ELEVMASK,10");
-  EXPECT_TRUE(!b.Feed(mask.substr(0, 12)) && b.frame().length == 12);
-  EXPECT_TRUE(b.Feed(mask.substr(12)) && b.frame().length == 0);
+  // A reply is kept until its first seven characters are there, then taken
+  // as held, without waiting for its line end.
+  const std::string mask = "$>JSHOW,ELEVMASK,10\r\n";
+  EXPECT_TRUE(!b.Feed(mask.substr(0, 6)) && b.frame().length == 6);
+  EXPECT_TRUE(b.Feed(mask.substr(6)) && b.frame().length == 0);
   EXPECT_EQ((U{d.elev_mask_reported, d.msg_flags}), (U{10, MsgBit::kElevMask}));
   // Other JSHOW lines and receiver information are taken without a change;
   // a mask no board has is not stored.

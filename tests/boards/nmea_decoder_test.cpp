@@ -43,25 +43,25 @@ class NmeaDecoderTest : public ::testing::Test {
 // compared with the real logs; here the age (empty: -1), the solution code
 // and lower-case hemisphere letters.
 TEST_F(NmeaDecoderTest, GgaAgeSolutionCodeAndLowerCaseHemispheres) {
-  Feed("$GPGGA,123519.25,3110.4906,N,12118.8685,E,4,12,0.9,545.4,M,46.9,M,1.5,0000*47\r\n");
+  Feed("$GPGGA,123519.25,3110.4906,N,12118.8685,E,4,12,0.9,545.4,M,46.9,M,1.5,0000*48\r\n");
   const double lat = 31 * kDeg + 10.4906 * kArcMin, lon = 121 * kDeg + 18.8685 * kArcMin;
   EXPECT_EQ((D{d.latitude, d.longitude, d.diff_age, 1.0 * d.solution_code, 1.0 * d.sats_used}),
             (D{lat, lon, 1.5, 11, 12}));
-  Feed("$GPGGA,123519.25,3110.4906,s,12118.8685,w,0,12,0.9,545.4,M,,M,,*47\r\n");
+  Feed("$GPGGA,123519.25,3110.4906,s,12118.8685,w,0,12,0.9,545.4,M,,M,,*7C\r\n");
   EXPECT_EQ((D{d.latitude, d.longitude, d.diff_age, 1.0 * d.solution_code}), (D{-lat, -lon, -1.0, 3}));
-  Feed("$GPGGA,123519.25,3110.4906,n,12118.8685,e,1,12,0.9,545.4,M,,M,,*47\r\n");
+  Feed("$GPGGA,123519.25,3110.4906,n,12118.8685,e,1,12,0.9,545.4,M,,M,,*72\r\n");
   EXPECT_EQ((D{d.latitude, d.longitude}), (D{lat, lon}));
 }
 
 TEST_F(NmeaDecoderTest, TimeZoneShiftsTheHourWithoutWrapAndRmcGivesTheDate) {
   d.time_zone = 8;
-  EXPECT_EQ(FeedAll("$GPRMC,081836.75,A,3751.65,S,14507.36,E,12.5,90.0,040326,,,A*00\r\n"), 0x2000u);
+  EXPECT_EQ(FeedAll("$GPRMC,081836.75,A,3751.65,S,14507.36,E,12.5,90.0,040326,,,A*48\r\n"), 0x2000u);
   EXPECT_EQ(Time(), (U{2026, 3, 4, 16, 18}));
   EXPECT_EQ((D{d.second, d.speed_knots, d.course}), (D{36.75, 12.5, 90 * kDeg}));
-  Feed("$GPGGA,230000.00,3110.4906,N,12118.8685,E,1,08,1.0,10.0,M,0.0,M,,*00\r\n");
+  Feed("$GPGGA,230000.00,3110.4906,N,12118.8685,E,1,08,1.0,10.0,M,0.0,M,,*65\r\n");
   EXPECT_EQ(Time(), (U{2026, 3, 4, 31, 0}));
   // An RMC time of six characters or less and a date under three are ignored.
-  Feed("$GPRMC,101010,V,,,,,,,12,,,N*00\r\n");
+  Feed("$GPRMC,101010,V,,,,,,,12,,,N*51\r\n");
   EXPECT_EQ(Time(), (U{2026, 3, 4, 31, 0}));
   d.time_zone = 2;
   Feed("$GPZDA,213121.000,07,04,2016,00,00*52\r\n");
@@ -70,11 +70,11 @@ TEST_F(NmeaDecoderTest, TimeZoneShiftsTheHourWithoutWrapAndRmcGivesTheDate) {
 
 TEST_F(NmeaDecoderTest, GstPrecisionAndGsaDop) {
   d.parse_nmea = 1;
-  EXPECT_EQ(FeedAll("$GPGST,213121.000,16.1,22.2,10.2,2.0,3.0,4.0,1.4*57\r\n"), 0u);
+  EXPECT_EQ(FeedAll("$GPGST,213121.000,16.1,22.2,10.2,2.0,3.0,4.0,1.4*52\r\n"), 0u);
   EXPECT_EQ((D{d.rms, d.sigma_lat, d.sigma_lon, d.sigma_vertical, d.sigma_horizontal}),
             (D{16.1, 3.0, 4.0, 1.4, 5.0}));
   d.tdop = d.gdop = 9;
-  EXPECT_EQ(FeedAll("$GNGSA,A,3,13,16,,15,,,,,,,,32,1.05,0.64,0.83,1*03\r\n"), 0x80000000u);
+  EXPECT_EQ(FeedAll("$GNGSA,A,3,13,16,,15,,,,,,,,32,1.05,0.64,0.83,1*0C\r\n"), 0x80000000u);
   EXPECT_EQ((U{d.fix_mode, d.fix_type}), (U{'A', 3}));
   EXPECT_EQ(U(d.used_prn, d.used_prn + 12), (U{13, 16, 0, 15, 0, 0, 0, 0, 0, 0, 0, 32}));
   EXPECT_EQ((D{d.pdop, d.hdop, d.vdop, d.tdop, d.gdop}), (D{1.05, 0.64, 0.83, 0, 0}));
@@ -113,7 +113,7 @@ TEST_F(NmeaDecoderTest, FrameStepWaitsForTheEndAndDropsOverlongFrames) {
 
   d.msg_flags = 77;
   // Unknown identifier: consumed, nothing raised.
-  EXPECT_TRUE(Feed("$GPXYZ,1,2,3*00\r\n") && d.msg_flags == 0 && b.frame().length == 0);
+  EXPECT_TRUE(Feed("$GPXYZ,1,2,3*50\r\n") && d.msg_flags == 0 && b.frame().length == 0);
 }
 
 TEST_F(NmeaDecoderTest, SentenceCodesAndDispatchResults) {
@@ -127,7 +127,7 @@ TEST_F(NmeaDecoderTest, SentenceCodesAndDispatchResults) {
     EXPECT_TRUE(d.DecodeSentence(c.second, (std::string("$") + c.first + ",*00").c_str(), 10)) << c.first;
   }
   EXPECT_EQ((U{code("GPGGA", 4), code("GNGSV", 5)}), (U{-1, -1}));
-  EXPECT_FALSE(d.DecodeSentence(-1, "$GPVTG,*00", 10) || d.DecodeSentence(27, "$GPGGA,*00", 10) ||
+  EXPECT_FALSE(d.DecodeSentence(-1, "$GPVTG,*7E", 10) || d.DecodeSentence(27, "$GPGGA,*7A", 10) ||
                d.DecodeSentence(25, nullptr, 10) || d.DecodeSentence(25, "$GPGGA", 0));
 }
 
@@ -207,14 +207,14 @@ TEST(NmeaOnlyAdapterTest, FactoryKindsAndSilentCommands) {
 
 TEST(NmeaOnlyAdapterTest, TalkerSetsAndTheDecodeMessageShortCutOfKindFive) {
   const std::string gn = "$GNGGA,003956.00,4552.65403,S,17030.00668,E,1,12,0.64,14.2,M,1.8,M,,*56\r\n";
-  const std::string bd = "$BDGSV,1,1,01,201,45,100,40*00\r\n";
+  const std::string bd = "$BDGSV,1,1,01,201,45,100,40*6E\r\n";
   // Kind 5 discards GN and BD sentences, reported as handled; bytes that
   // start no sentence are discarded, two bytes are too short to classify.
   Board first(CreateNmeaOnlyAdapter(5)), second(CreateNmeaOnlyAdapter(6));
   for (Board* b : {&first, &second}) {
     const std::int64_t six = b == &second;
     const BoardDecoder& d = b->decoder();
-    EXPECT_TRUE(b->Feed(gn) && b->Feed(bd) && b->Feed("$GLGSV,1,1,01,65,53,144,40*7A\r\n") &&
+    EXPECT_TRUE(b->Feed(gn) && b->Feed(bd) && b->Feed("$GLGSV,1,1,01,65,53,144,40*54\r\n") &&
                 b->Feed(std::string("\xD3\x00\x13garbage", 10)));
     EXPECT_EQ((U{b->frame().length, d.gga_length, d.tables[kTableBeidou].count, d.tables[kTableGlonass].sats[0].prn}),
               (U{0, six * static_cast<std::int64_t>(gn.size()), six, 38}));
@@ -233,7 +233,7 @@ TEST(NmeaOnlyAdapterTest, TalkerSetsAndTheDecodeMessageShortCutOfKindFive) {
 // ---------------------------------------------------------------- splitter
 
 TEST(NmeaSentenceTest, FieldsEndAtSeparatorsChecksumAndLineEndAndStayBounded) {
-  const std::string text = "$GPGSV,1,,3*4A,9\r\nrest";
+  const std::string text = "$GPGSV,1,,3*7B,9\r\nrest";
   NmeaSentence s(text.data(), static_cast<unsigned>(text.size()));
   EXPECT_EQ((std::vector<std::string>{s.Field(0), s.Field(1), s.Field(2), s.Field(3), s.Field(4), s.Field(5)}),
             (std::vector<std::string>{"$GPGSV", "1", "", "3", "9", ""}));

@@ -31,6 +31,9 @@ Sim::Frame Position() {
   return Sim::BestPos({}, f);
 }
 
+// The NovAtel adapter's frame starts, searched for after a refused candidate.
+constexpr const char* kStarts = "\xAA$\xD3\x02";
+
 TEST(NovAtelFrame, Crc32LengthsAndPieces) {
   EXPECT_EQ(NovAtel::Crc32(reinterpret_cast<const unsigned char*>("123456789"), 9), 0x2DFD2D88u);
   NovAtelBoard b;
@@ -41,15 +44,16 @@ TEST(NovAtelFrame, Crc32LengthsAndPieces) {
     EXPECT_TRUE(b.Feed(log.data() + cut, log.size() - cut) && b.frame().length == 0) << cut;
     EXPECT_NEAR(b.decoder().latitude, 31.5 * kDeg, 1e-15);
   }
-  // Refused and dropped: one byte more than header + body + CRC (not split),
-  // a bad CRC, a header length other than 28 (the body cannot be located).
+  // Refused at the false start: one byte more than header + body + CRC (not
+  // split), a bad CRC, a header length other than 28 (the body cannot be
+  // located, so such a log is not taken).
   b.decoder().latitude = 0;
   Sim::Frame longer = log, bad = log, header29 = log;
   longer.push_back(0);
   bad[40] ^= 1;
   header29[3] = 29;
   for (const Sim::Frame& f : {longer, bad, header29})
-    EXPECT_TRUE(!b.Feed(f) && b.frame().length == 0 && b.decoder().latitude == 0.0);
+    EXPECT_TRUE(b.Refused(f, kStarts) && b.decoder().latitude == 0.0);
 
   // A body length that can never fit the frame buffer is refused at once;
   // the largest that fits is waited for.
@@ -57,15 +61,18 @@ TEST(NovAtelFrame, Crc32LengthsAndPieces) {
     Sim::Frame lying = log;
     lying[8] = static_cast<std::uint8_t>(body);
     lying[9] = static_cast<std::uint8_t>(body >> 8);
-    EXPECT_FALSE(b.Feed(lying));
-    EXPECT_EQ(b.frame().length, body == 2016 ? lying.size() : 0u) << body;
+    if (body == 2016) {
+      EXPECT_TRUE(!b.Feed(lying) && b.frame().length == lying.size());
+    } else {
+      EXPECT_TRUE(b.Refused(lying, kStarts)) << body;
+    }
     b.frame().Clear();
   }
 }
 
 TEST(NovAtelFrame, ClassifiesOtherFrames) {
   NovAtelBoard b;
-  EXPECT_TRUE(!b.Feed(std::string("\x55\x01\x02\x03", 4)) && b.frame().length == 0);  // unknown start: dropped
+  EXPECT_TRUE(b.Refused(std::string("\x55\x01\x02\x03", 4), kStarts));  // unknown start
 
   const Sim::Rtcm1004Satellite sat = Sim::Rtcm1004Observation(5, 2.2e7, 2.2e7, 1, 1, 45, 40);
   EXPECT_TRUE(b.Feed(Sim::Rtcm1004({}, {sat})) && b.decoder().msg_flags == MsgBit::kDiffData);
@@ -73,7 +80,7 @@ TEST(NovAtelFrame, ClassifiesOtherFrames) {
   // with length bits there is dropped like any unknown frame.
   const Sim::Frame long_rtcm = Sim::Rtcm1004({}, std::vector<Sim::Rtcm1004Satellite>(20, sat));
   ASSERT_NE(long_rtcm[1], 0);
-  EXPECT_TRUE(!b.Feed(long_rtcm) && b.frame().length == 0);
+  EXPECT_TRUE(b.Refused(long_rtcm, kStarts));
   EXPECT_TRUE(b.Feed(std::string("\x02\x00\x93\x05\x10\x20", 6)));  // CMR
   EXPECT_EQ((U{b.decoder().msg_flags, b.frame().length}), (U{MsgBit::kDiffData, 0}));
 }
@@ -300,8 +307,8 @@ TEST(NovAtelRange, PairsRecordsOfOneSatellite) {
 TEST(NovAtelGsv, SbasSplitHeldGroupsAndSignalMerge) {
   NovAtelBoard b;
   NovAtelDecoder& d = b.decoder();
-  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,2,1,06,05,40,100,44,07,20,200,40,35,30,150,38,09,10,050,30*70\r\n");
-  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,2,2,06,12,60,300,50,48,50,010,42*7A\r\n");
+  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,2,1,06,05,40,100,44,07,20,200,40,35,30,150,38,09,10,050,30*7B\r\n");
+  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,2,2,06,12,60,300,50,48,50,010,42*72\r\n");
   // Held for the observations: nothing raised yet.
   EXPECT_EQ((U{d.msg_flags, d.gps_sat_bits, d.Table(kTableGps).count, d.Table(kTableSbas).count}), (U{0, 0x8, 4, 2}));
   EXPECT_EQ((U{d.Table(kTableSbas).sats[0].prn, d.Table(kTableSbas).sats[1].prn}), (U{122, 135}));
@@ -322,7 +329,7 @@ TEST(NovAtelGsv, SbasSplitHeldGroupsAndSignalMerge) {
   // Not held: reported at the last message. A new group without SBAS
   // satellites leaves the SBAS table as it was.
   d.gps_sat_hold = 0;
-  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,1,1,01,17,40,100,44*4C\r\n");
+  b.Sentence(NmeaCode::kGpGsv, "$GPGSV,1,1,01,17,40,100,44*4B\r\n");
   EXPECT_EQ((U{d.msg_flags, d.Table(kTableGps).count, d.Table(kTableSbas).count}),
             (U{MsgBit::kGpsSats | MsgBit::kFourthSats, 1, 2}));
 }

@@ -45,6 +45,9 @@ Frames Epoch() {
   return {Sim::GsofTime(t), Sim::GsofLlh(0.5, 2.0, 30.0), Sim::GsofDop(1.5f, 0.75f, 1.25f, 0.5f), Sim::GsofSigma(s)};
 }
 
+// The Trimble adapter's frame starts, searched for after a refused candidate.
+constexpr const char* kStarts = "\x02$\xD3";
+
 TEST(TrimbleFrame, ClassifiesAndChecksPackets) {
   TrimbleBoard b;
   const Sim::Frame ack = Sim::DcolPacket(0x55, {1, 2});
@@ -58,7 +61,8 @@ TEST(TrimbleFrame, ClassifiesAndChecksPackets) {
   etx.back() = 0x7F, bad[4] ^= 1;
   twice.insert(twice.end(), ack.begin(), ack.end());
   for (const Sim::Frame& f : {etx, twice}) EXPECT_TRUE(b.Feed(f) && b.frame().length == 0);
-  for (const Sim::Frame& f : {bad, Sim::DcolPacket(0x41, {})}) EXPECT_TRUE(!b.Feed(f) && b.frame().length == 0);
+  EXPECT_TRUE(b.Refused(bad, kStarts));
+  EXPECT_TRUE(!b.Feed(Sim::DcolPacket(0x41, {})) && b.frame().length == 0);
 
   // CMR types, RTCM 3 (any length the six zero bits allow), GP and GL
   // sentences; GN sentences and other starts are dropped.
@@ -69,8 +73,8 @@ TEST(TrimbleFrame, ClassifiesAndChecksPackets) {
   for (const Sim::Frame& f : {Sim::Frame{0x02, 0x00, 0x98, 0x05, 0x10}, rtcm})
     EXPECT_TRUE(b.Feed(f) && d.msg_flags == MsgBit::kDiffData && b.frame().length == 0);
   EXPECT_TRUE(b.Feed(std::string("$GLGSV,1,1,00*65\r\n")));
-  for (const std::string f : {"$GNGGA,1*00\r\n", "\xD3\x04\x01", "x\x02\x55"})
-    EXPECT_TRUE(!b.Feed(f) && b.frame().length == 0) << f;
+  for (const std::string f : {"$GNGGA,1*55\r\n", "\xD3\x04\x01", "x\x02\x55"})
+    EXPECT_TRUE(b.Refused(f, kStarts)) << f;
 
   // The decoder refuses packets shorter than their length byte says.
   const Sim::Frame p = Sim::DcolPacket(0x55, {1, 2, 3});
@@ -225,13 +229,13 @@ TEST(TrimbleNmea, DispatchAndGsvTables) {
   const auto Sentence = [&](int code, const std::string& text) {
     return d.DecodeSentence(code, text.c_str(), static_cast<unsigned>(text.size()));
   };
-  EXPECT_FALSE(Sentence(NmeaCode::kGnGga, "$GNGGA,,*00") || Sentence(NmeaCode::kBdGsv, "$BDGSV,1,1,0*00") ||
+  EXPECT_FALSE(Sentence(NmeaCode::kGnGga, "$GNGGA,,*48") || Sentence(NmeaCode::kBdGsv, "$BDGSV,1,1,0*58") ||
                Sentence(NmeaCode::kGnGll, "$GNGLL*00") || Sentence(NmeaCode::kGpGga, ""));
-  EXPECT_TRUE(Sentence(NmeaCode::kGpGga, "$GPGGA,010203,,,,,1,,,,,,,,*00") && d.msg_flags == MsgBit::kGgaText);
+  EXPECT_TRUE(Sentence(NmeaCode::kGpGga, "$GPGGA,010203,,,,,1,,,,,,,,*67") && d.msg_flags == MsgBit::kGgaText);
 
-  const std::string first = "$GPGSV,3,1,10,05,40,100,44,07,20,200,33,09,10,300,20,12,5,10,25*00";
-  const std::string second = "$GPGSV,3,2,10,40,30,150,41,41,30,151,42,04,11,12,13*00";
-  const std::string third = "$GLGSV,3,3,10,70,60,250,45,71,61,251,46*00";
+  const std::string first = "$GPGSV,3,1,10,05,40,100,44,07,20,200,33,09,10,300,20,12,5,10,25*74";
+  const std::string second = "$GPGSV,3,2,10,40,30,150,41,41,30,151,42,04,11,12,13*7F";
+  const std::string third = "$GLGSV,3,3,10,70,60,250,45,71,61,251,46*66";
   // With NMEA parsing off the satellite sentences are taken and ignored.
   EXPECT_TRUE(Sentence(NmeaCode::kGpGsv, first) && d.Table(kTableGps).count == 0);
 
@@ -239,7 +243,7 @@ TEST(TrimbleNmea, DispatchAndGsvTables) {
   d.Table(kTableBeidou).count = 3;
   // The first satellite's number picks the table for the whole sentence.
   Sentence(NmeaCode::kGpGsv, first);
-  Sentence(NmeaCode::kGpGsv, "$GPGSV,3,2,10*00");  // too few fields: ignored
+  Sentence(NmeaCode::kGpGsv, "$GPGSV,3,2,10*79");  // too few fields: ignored
   EXPECT_EQ(d.msg_flags, 0u);
   Sentence(NmeaCode::kGpGsv, second);
   Sentence(NmeaCode::kGlGsv, third);
@@ -252,7 +256,7 @@ TEST(TrimbleNmea, DispatchAndGsvTables) {
 
   // Held: the group's end is noted instead of reported.
   d.gps_sat_hold = 1;
-  Sentence(NmeaCode::kGpGsv, "$GPGSV,1,1,01,05,40,100,44*00");
+  Sentence(NmeaCode::kGpGsv, "$GPGSV,1,1,01,05,40,100,44*48");
   EXPECT_EQ((U{d.msg_flags, d.gps_sat_bits, d.Table(kTableGps).count, d.Table(kTableSbas).count}), (U{0, 8, 1, 0}));
 }
 

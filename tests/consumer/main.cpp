@@ -17,8 +17,8 @@ int main() {
   _CALLBACKS_RECEIVER callbacks = {OnMessage, nullptr};
   gnss.Reg_Callbacks(&callbacks, nullptr);
   const char gga[] =
-      "$GPGGA,012345.00,3110.4906,N,12123.2178,E,4,12,0.9,12.3,M,8.1,M,1.0,0000*5D\r\n"
-      "$GPRMC,012345.00,A,3110.4906,N,12123.2178,E,0.1,10.0,040326,,,D*6A\r\n";
+      "$GPGGA,012345.00,3110.4906,N,12123.2178,E,4,12,0.9,12.3,M,8.1,M,1.0,0000*43\r\n"
+      "$GPRMC,012345.00,A,3110.4906,N,12123.2178,E,0.1,10.0,040326,,,D*6E\r\n";
   std::vector<unsigned char> bytes(gga, gga + std::strlen(gga));
   bytes.resize(bytes.size() + 400, ' ');
   gnss.RcvData(bytes.data(), static_cast<unsigned>(bytes.size()));

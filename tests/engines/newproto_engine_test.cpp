@@ -87,7 +87,7 @@ TEST(NewProtoEngineTest, DamagedFramesAndPacketsAreSkippedAndTheNextOneDecoded) 
       {"payload below 10", TransportFrame(1, 0, short_length)},
       {"payload over 20480", TransportFrame(1, 0, huge_length)},
       {"wrong end bytes", TransportFrame(1, 0, bad_end)},
-      {"noise", Text("$$$G$GPGSV,1,1*00\r\n\x04\x11$")},
+      {"noise", Text("$$$G$GPGSV,1,1*55\r\n\x04\x11$")},
   };
   for (const auto& c : cases) {
     NewProtoReceiver r;
@@ -146,7 +146,7 @@ Bytes MixedStream() {
   Sim::NewProtoLink link{0x01, 240};
   Bytes s = link.Frames(NewProtoPacket(14, {Position(1), ElevMask(3)}), 17);
   s = Cat({s, Text("garbage$$\xFF"), link.Frames(NewProtoPacket(22, {{0x0716, {4}}, {0x0717, {5}}}), 9)});
-  s = Cat({s, Text("$GPGGA,1,2,3*00\r\n"), TransportFrame(1, 3, Bytes(20, 0x04))});
+  s = Cat({s, Text("$GPGGA,1,2,3*4A\r\n"), TransportFrame(1, 3, Bytes(20, 0x04))});
   link.sequence = 99;
   return Cat({s, link.Frames(Cat({NewProtoPacket(43, {{0x140D, {0, 6}}}), NewProtoPacket(11, {{0x0308, {1}}})}), 31)});
 }

@@ -70,8 +70,9 @@ void Feed(StandardEngine& engine, const std::string& bytes) {
 }
 
 // One ParseData call over `input`: the frames handed to the adapter and
-// where the consumed bytes end (-1: not checked). A refused frame is
-// consumed and ends the call.
+// where the consumed bytes end (-1: not checked). A candidate that fails
+// its check costs its first byte only and ends the call; a frame that passes
+// its own check but that the board refuses is consumed whole.
 struct Case {
   const char* what;
   MAINBD_OEM_TYPE board;
@@ -109,39 +110,42 @@ TEST(StandardEngine, Readers) {
       {"end found from CR LF", OEM_NMEA_SECOND, "$GPGSV,1,1,00\r\n" + X(300), {"$GPGSV,1,1,00\r\n"}, 313},
       {"GGA end at the window's edge", OEM_NMEA_SECOND, late_gga.substr(0, 100), {}, 0},
       {"GGA end read past the window", OEM_NMEA_SECOND, late_gga, {late_gga}, 103},
-      {"sentence over 300 bytes", OEM_NMEA_SECOND, "$GPRMC," + X(400) + "*00\r\n", {}, 6},
+      {"sentence over 300 bytes", OEM_NMEA_SECOND, "$GPRMC," + X(400) + "*00\r\n", {}, 1},
       {"GGA ends in its window only", OEM_NMEA_SECOND, lead + Sentence("GPGGA,", 150) + X(100), {rmc},
-       static_cast<int>(lead.size()) + 6},
+       static_cast<int>(lead.size()) + 1},
       {"NovAtel log", OEM_NOVATEL, log, {log}, static_cast<int>(log.size())},
       {"NovAtel log incomplete", OEM_NOVATEL, log.substr(0, log.size() - 1), {}, 0},
       {"NovAtel header over 28 bytes", OEM_NOVATEL, stale + NovAtelLog(40, 8),
        {stale, NovAtelLog(40, 8).substr(0, 40) + std::string(12, '\0')}, 92 + 50},
-      {"NovAtel 28 + M + 4 over 2048", OEM_NOVATEL, NovAtelLog(28, 2017).substr(0, 28), {}, 28},
-      {"NovAtel H + M + 4 over 2048", OEM_NOVATEL, NovAtelLog(255, 1790).substr(0, 28), {}, 28},
+      {"NovAtel 28 + M + 4 over 2048", OEM_NOVATEL, NovAtelLog(28, 2017).substr(0, 28), {}, 1},
+      {"NovAtel H + M + 4 over 2048", OEM_NOVATEL, NovAtelLog(255, 1790).substr(0, 28), {}, 1},
       {"NovAtel log of 2048 bytes", OEM_NOVATEL, NovAtelLog(28, 2016), {NovAtelLog(28, 2016)}, 2048},
       {"NovAtel sync elsewhere", OEM_NMEA_SECOND, log, {}, static_cast<int>(log.size()) - 2},
       {"RTCM 3, wrong CRC ends the call", OEM_NOVATEL, rtcm + rtcm_bad + rtcm, {rtcm},
-       static_cast<int>(rtcm.size() + rtcm_bad.size())},
+       static_cast<int>(rtcm.size()) + 1},
+      {"RTCM 3 the board refuses", OEM_NOVATEL, rtcm + rtcm, {rtcm}, static_cast<int>(rtcm.size()), true},
       {"RTCM 3 of 256 bytes or more", OEM_NOVATEL, rtcm_long, {rtcm_long}, static_cast<int>(rtcm_long.size())},
       {"RTCM 3 incomplete", OEM_NOVATEL, rtcm_long.substr(0, rtcm_long.size() - 1), {}, 0},
       {"the Trimble set wants 0xD3 0x00", OEM_TRIMBLE, rtcm_long, {}, -1},
       {"RTCM 3 reserved bits set", OEM_NOVATEL, "\xD3\x04" + X(10), {}, 10},
       {"Trimble frame, any last byte", OEM_TRIMBLE, trimble, {trimble}, static_cast<int>(trimble.size())},
       {"Trimble frame incomplete", OEM_TRIMBLE, trimble.substr(0, trimble.size() - 1), {}, 0},
-      {"Trimble checksum wrong", OEM_TRIMBLE, Trimble(0x40, "abc", 3, 1) + trimble, {}, 9},
+      {"Trimble checksum wrong", OEM_TRIMBLE, Trimble(0x40, "abc", 3, 1) + trimble, {}, 1},
       {"NovAtel set: CMR types only", OEM_NOVATEL, Trimble(0x40, "") + cmr, {cmr}, 6 + 9},
       {"Hemisphere binary", OEM_HEMISPHERE, bin, {bin}, static_cast<int>(bin.size())},
       {"Hemisphere binary of 2048 bytes", OEM_HEMISPHERE, bin_max, {bin_max}, 2048},
       {"Hemisphere binary incomplete", OEM_HEMISPHERE, bin.substr(0, bin.size() - 1), {}, 0},
-      {"Hemisphere data of 2037 bytes", OEM_HEMISPHERE, HemisphereBin(std::string(2037, 'd')).substr(0, 8), {}, 8},
-      {"Hemisphere bytes folding to 0", OEM_HEMISPHERE, bin_void, {}, static_cast<int>(bin_void.size())},
+      {"Hemisphere data of 2037 bytes", OEM_HEMISPHERE, HemisphereBin(std::string(2037, 'd')).substr(0, 8), {}, 1},
+      {"Hemisphere bytes folding to 0", OEM_HEMISPHERE, bin_void, {}, 1},
+      {"Hemisphere binary the board refuses", OEM_HEMISPHERE, bin + bin, {bin}, static_cast<int>(bin.size()), true},
       {"reply needs 103 bytes", OEM_HEMISPHERE, reply + X(102 - reply.size()), {}, 0},
       {"reply consumes its start only", OEM_HEMISPHERE, reply + X(103 - reply.size()), {reply}, 101},
       {"reply ends in 100 bytes", OEM_HEMISPHERE, last_end, {last_end.substr(0, 100)}, 108},
-      {"reply ends after 100 bytes", OEM_HEMISPHERE, late_end, {}, 3},
+      {"reply ends after 100 bytes", OEM_HEMISPHERE, late_end, {}, 1},
       {"talkers of board 1", OEM_TRIMBLE, talkers, {gp, gl}, -1},
       {"talkers of board 2", OEM_NOVATEL, talkers, {gp, gl, gn, bd}, -1},
-      {"refused frame ends the call", OEM_NMEA_SECOND, talkers, {gp}, static_cast<int>(gp.size()), true},
+      {"refused sentence costs a byte", OEM_NMEA_SECOND, talkers, {gp}, 1, true},
+      {"NovAtel log the board refuses", OEM_NOVATEL, log + log, {log}, 1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -190,7 +190,7 @@ TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   obs.n = 5;
   gnss.Get_Gnss_Obs_t(&obs);
   EXPECT_EQ((V{static_cast<long>(base.x), length, count, obs.n}), (V{7, 3, 0, 0}));
-  Feed(gnss, "$GPGGA,1*00\r\n");
+  Feed(gnss, "$GPGGA,1*4B\r\n");
   gnss.ParseData();
 }
 

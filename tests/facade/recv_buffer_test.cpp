@@ -78,26 +78,6 @@ TEST(RecvBuffer, ReadLineReportsLengthOnFailureToo) {
   }
 }
 
-// TakeLine commits what it decided: a line read, or the bytes before a line
-// too long; an unended short line stays.
-TEST(RecvBuffer, TakeLineCommitsDecidedLines) {
-  RecvBuffer rx;
-  char line[300];
-  int length = 0;
-  AppendText(rx, "ab\r\ncd");
-  ASSERT_TRUE(rx.Read(line, 1));
-  EXPECT_TRUE(rx.TakeLine(line, &length));
-  EXPECT_EQ((std::vector<int>{length, rx.Mark()}), (std::vector<int>{3, 2}));
-  rx.Commit();
-  ASSERT_TRUE(rx.Read(line, 2));  // CR LF
-  rx.Commit();
-  EXPECT_FALSE(rx.TakeLine(line, &length));
-  EXPECT_EQ((std::vector<int>{length, rx.Mark()}), (std::vector<int>{4, 4}));
-  AppendText(rx, std::string(300, 'y'));
-  EXPECT_FALSE(rx.TakeLine(line, &length));
-  EXPECT_EQ((std::vector<int>{length, rx.Mark()}), (std::vector<int>{253, 4}));
-}
-
 TEST(RecvBuffer, BeginStepCompactsOnlyAboveThreshold) {
   RecvBuffer rx;
   std::vector<unsigned char> block(RecvBuffer::kCompactThreshold, 'x');

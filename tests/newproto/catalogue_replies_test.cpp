@@ -76,7 +76,7 @@ TEST(NewProtoCatalogueRepliesTest, AcknowledgementsBuffersAndLists) {
   r.FeedPacket(14, {{0x0408, ItemValue().U32(3).Text("xyz", 3).bytes()}});
   const unsigned char* block = r.gnss.Get_Gnss_Data_Buff(length);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(block), length), "xyz");
-  r.Feed(Text("$GPGGA,120000.00,3110.0,N,12130.0,E,4,12,0.8,10.0,M,0.0,M,1.0,0000*4F\r\n"));
+  r.Feed(Text("$GPGGA,120000.00,3110.0,N,12130.0,E,4,12,0.8,10.0,M,0.0,M,1.0,0000*4D\r\n"));
   const unsigned char* gga = r.gnss.Get_NMEA_Data_Buff(length);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(gga), length).substr(0, 16), "$GPGGA,120000.00");
 

@@ -27,7 +27,7 @@ using Testing::Lines;
 using Testing::RunCli;
 
 TEST(Cli, MistakesGiveOneLineOnStderrAndAStatus) {
-  const std::string sample = Testing::WriteTemp("cli_sample.nmea", "$GPGGA,1*00\r\n");
+  const std::string sample = Testing::WriteTemp("cli_sample.nmea", "$GPGGA,1*4B\r\n");
   const struct {
     std::vector<std::string> args;
     int status;
