@@ -1,7 +1,6 @@
 #include "engines/legacy_engine.h"
 
 #include <cstring>
-#include <initializer_list>
 #include <new>
 
 #include "boards/adapter_factory.h"
@@ -31,16 +30,6 @@ constexpr IdentifierCode kIdentifiers[] = {
 
 constexpr unsigned int kLegacyHeader = 6;     // "$$", identifier, route, length
 constexpr unsigned int kNovAtelHeader = 28;
-
-struct StartBytes {
-  std::uint8_t may_start[256];
-};
-
-constexpr StartBytes Starts(std::initializer_list<unsigned char> bytes) {
-  StartBytes table{};
-  for (unsigned char b : bytes) table.may_start[b] = 1;
-  return table;
-}
 
 // NovAtel logs are read only from a software-receiver board; on any other
 // board 0xAA is skipped like every byte that begins no frame.

@@ -63,17 +63,6 @@ void StandardEngine::SendDiffData(CommandList& cmds, const unsigned char* data,
 
 namespace {
 
-// The bytes that can begin a frame of a reader set, as a 256-entry table.
-struct StartBytes {
-  std::uint8_t may_start[256];
-};
-
-constexpr StartBytes Starts(std::initializer_list<unsigned char> bytes) {
-  StartBytes table{};
-  for (unsigned char b : bytes) table.may_start[b] = 1;
-  return table;
-}
-
 constexpr StartBytes kNmeaStarts = Starts({'$'});
 constexpr StartBytes kTrimbleStarts = Starts({'$', 0x02, 0xD3});
 constexpr StartBytes kNovAtelStarts = Starts({'$', 0x02, 0xD3, 0xAA});
