@@ -42,13 +42,28 @@ constexpr StartTable kPacketStarts = OnlyByte(kSync0);
 // changes); the bound only guards against a reader that stops consuming.
 constexpr int kMaxPasses = 4 * RecvBuffer::kCapacity + 8;
 
+// A "$GPGGA" whose line the GGA step refuses whatever follows: a '$' comes
+// before its CR LF, or there is none where the line (after the lead) would
+// still be at most 251 bytes long. Undecided (false) while neither shows.
+bool NoGgaLine(const unsigned char* p, int held) {
+  constexpr int kLastCr = static_cast<int>(kGgaLead) + RecvBuffer::kMaxLine - 2;
+  for (int k = static_cast<int>(kGgaLead); k < held; ++k) {
+    if (p[k] == '$' || k > kLastCr) return true;
+    if (p[k] == kCr && (k + 1 >= held || p[k + 1] == kLf)) return false;
+  }
+  return false;
+}
+
 // A '$' at which hunting would discard the byte anyway: neither "$$" nor
 // "$G" follows, "$G" is not "$GPGGA", or a transport header whose length
 // is out of range or whose CR LF is not where the length puts it. Decided
 // while the receive buffer passes over bytes, so that a flood of false
 // leads costs a few instructions a byte instead of a parse step each.
 bool NoTransportFrame(const unsigned char* p, int held) {
-  if (p[1] == 'G') return held >= static_cast<int>(kGgaLead) && std::memcmp(p + 2, "PGGA", 4) != 0;
+  if (p[1] == 'G') {
+    if (held < static_cast<int>(kGgaLead)) return false;
+    return std::memcmp(p + 2, "PGGA", 4) != 0 || NoGgaLine(p, held);
+  }
   if (p[1] != '$') return true;
   if (held < static_cast<int>(kTransportHead)) return false;
   const unsigned n = p[4];
