@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all demo check deps configure build clean
+.PHONY: all demo check deps configure build clean fuzz-campaign
 
 all: build
 
@@ -22,6 +22,13 @@ demo: build
 
 check: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Every fuzz target under ASan + UBSan toward FUZZ_RUNS executions each, in
+# pieces of at most FUZZ_SECONDS per target (0: none); see README.md.
+FUZZ_RUNS ?= 10000000
+FUZZ_SECONDS ?= 0
+fuzz-campaign: deps
+	@FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) tools/fuzz_campaign.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

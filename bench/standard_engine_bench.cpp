@@ -77,7 +77,29 @@ void BM_Garbage(benchmark::State& state) {
   Run(state, PureGarbage(), 0, static_cast<MAINBD_OEM_TYPE>(state.range(0)));
 }
 
+// Simulated NovAtel logs, each behind a false log header that claims 2000
+// body bytes and fails its CRC: the worst case of one-byte rejection, where
+// every false start waits for its claimed bytes and is then refused. A
+// rejection ends a ParseData call, so each block gets enough calls for its
+// false starts; messages_per_iteration shows every log is still decoded.
+void BM_NovAtelFalseHeaders(benchmark::State& state) {
+  static const Bytes stream = [] {
+    Sim::StreamOptions options;
+    options.seconds = 60;
+    Bytes out;
+    for (const Bytes& frame : Sim::ComposeStream(Sim::Family::kNovAtel, options).frames) {
+      const unsigned char header[28] = {0xAA, 0x44, 0x12, 0x1C, 0x2A, 0x00, 0x00, 0x00, 0xD0, 0x07};
+      out.insert(out.end(), header, header + sizeof header);
+      out.insert(out.end(), frame.begin(), frame.end());
+    }
+    return out;
+  }();
+  Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NOVATEL);
+  BenchFeed::Run(state, gnss, stream, 0, "", 32);
+}
+
 BENCHMARK(BM_NmeaClean);
+BENCHMARK(BM_NovAtelFalseHeaders);
 BENCHMARK(BM_NmeaWithGarbage);
 BENCHMARK(BM_Garbage)->Arg(OEM_NMEA_SECOND)->Arg(OEM_NOVATEL);
 

@@ -148,6 +148,9 @@ int LegacyEngine::ReadBinaryFrame() {
   const unsigned int count = header + body + 4 <= kFrameSize ? header + body + 4 : kFrameSize;
   if (count > read) std::memset(frame_ + read, 0, count - read);
   if (HandToAdapter(frame_, count)) return FinishStep(*rx, StepOutcome::kTaken);
+  // The engine hands whole logs: what a refusing adapter kept of this one
+  // would be glued to the front of the next.
+  if (adapter->frame != nullptr) adapter->frame->Clear();
   // A log with a good CRC that the adapter does not decode is consumed
   // whole; a false start costs one byte, so a log behind it is still found.
   return FinishStep(*rx, NovAtel::IsIntactLog(frame_, count) ? StepOutcome::kRefused : StepOutcome::kRejected);

@@ -84,6 +84,12 @@ StepOutcome StandardEngine::ReadNmea() {
   // short by noise, and the search resumes at that "$".
   if (std::memchr(frame_ + 1, '$', static_cast<std::size_t>(length - 1)) != nullptr)
     return StepOutcome::kRejected;
+  // Before its "*" or line end a sentence holds printable ASCII only; a line
+  // end or binary byte there means noise that merely began like a sentence.
+  const int body_end = frame_[end] == '*' ? end : frame_[end + 3] == '\r' ? end + 3 : end + 4;
+  for (int i = 1; i < body_end; ++i) {
+    if (frame_[i] < 0x20 || frame_[i] > 0x7E) return StepOutcome::kRejected;
+  }
   return Deliver(static_cast<unsigned int>(length), nullptr);
 }
 

@@ -41,10 +41,12 @@ class DecodeSession {
   // the receiver would drop everything buffered.
   static constexpr std::size_t kSliceBytes = 2000;
   // Zero bytes appended at the end of input: the engines take a sentence
-  // only once up to 306 bytes from its start are buffered, so without them
-  // the last sentences of a recording would never be decoded. No reader
-  // recognises a zero byte; each is skipped.
-  static constexpr std::size_t kEndPadding = 512;
+  // only once up to 306 bytes from its start are buffered, and a false
+  // start near the end waits for the up to 2048 bytes it claims before it
+  // is refused and the frames behind it are found; without them the last
+  // frames of a recording would never be decoded. No reader recognises a
+  // zero byte; each is skipped.
+  static constexpr std::size_t kEndPadding = 2048;
 
   // Records go to `out` (nothing for OutputMode::kQuiet; the summary at
   // the end for OutputMode::kSummary).

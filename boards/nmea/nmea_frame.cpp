@@ -45,11 +45,14 @@ int HexDigit(unsigned char c) {
 // there begins another sentence and means this one was cut short), and,
 // when "*" and both check characters are held, the check characters spell
 // the exclusive-or of the bytes between "$" and "*". A sentence without a
-// checksum is taken unchecked, as boards that omit it send it.
+// checksum is taken unchecked, as boards that omit it send it; but a body
+// byte outside printable ASCII, which no sentence holds, refuses it: noise
+// that begins like a sentence and reaches a line end inside binary data is
+// not decoded, and the frame holding that line end is not lost to it.
 bool SentenceIntact(const unsigned char* data, std::uint32_t length) {
   std::uint32_t end = 1;
   while (end < length && data[end] != '*' && data[end] != '\r' && data[end] != '\n') {
-    if (data[end] == '$') return false;
+    if (data[end] == '$' || data[end] < 0x20 || data[end] > 0x7E) return false;
     ++end;
   }
   if (end + 2 >= length || data[end] != '*') return true;

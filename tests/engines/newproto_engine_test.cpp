@@ -88,10 +88,15 @@ TEST(NewProtoEngineTest, DamagedFramesAndPacketsAreSkippedAndTheNextOneDecoded) 
       {"payload over 20480", TransportFrame(1, 0, huge_length)},
       {"wrong end bytes", TransportFrame(1, 0, bad_end)},
       {"noise", Text("$$$G$GPGSV,1,1*55\r\n\x04\x11$")},
+      // A GGA line cut short by noise ends at the next '$'; one that cannot
+      // end within 251 bytes costs one byte. Neither swallows the frame.
+      {"GGA line cut short", Text("$GPGGA,1,2")},
+      {"GGA line too long", Text(("$GPGGA," + std::string(260, 'x')).c_str())},
   };
   for (const auto& c : cases) {
     NewProtoReceiver r;
     r.Feed(Cat({c.second, TransportFrame(1, 1, NewProtoPacket(14, {Position(1)}))}));
+    r.gnss.ParseData();  // a refused GGA line ends the first call
     EXPECT_EQ(r.got, std::vector<Message>{kPositionMsg}) << c.first;
   }
 }

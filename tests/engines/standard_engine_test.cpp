@@ -71,8 +71,10 @@ void Feed(StandardEngine& engine, const std::string& bytes) {
 
 // One ParseData call over `input`: the frames handed to the adapter and
 // where the consumed bytes end (-1: not checked). A candidate that fails
-// its check costs its first byte only and ends the call; a frame that passes
-// its own check but that the board refuses is consumed whole.
+// its check costs its first byte only and ends the call (a deliberate
+// receive-side choice: consuming what it claimed would hide the frames
+// behind a false start); a frame that passes its own check but that the
+// board refuses is consumed whole.
 struct Case {
   const char* what;
   MAINBD_OEM_TYPE board;
