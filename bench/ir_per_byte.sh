@@ -27,7 +27,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --baseline) baseline="$2"; shift 2 ;;
     --small) small="$2"; shift 2 ;;
-    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) ksgnss="$1"; shift ;;
   esac
 done
