@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/captures.h"
 #include "bench/stream_feed.h"
 #include "tools/sim/novatel_sim.h"
 
@@ -21,7 +22,7 @@ using BenchFeed::Bytes;
 
 std::vector<Bytes> RecordingLogs() {
   std::vector<Bytes> logs;
-  std::FILE* f = std::fopen(KSPARSE_SOURCE_DIR "/../shared/captures/oemv_200911218.gps", "rb");
+  std::FILE* f = std::fopen(BenchFeed::CaptureFile("oemv_200911218.gps").c_str(), "rb");
   if (f == nullptr) return logs;
   Bytes all;
   unsigned char chunk[4096];

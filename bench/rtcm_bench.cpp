@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/captures.h"
+
 #include "rtcm/bit_field.h"
 #include "rtcm/crc24q.h"
 #include "tools/sim/rtcm_sim.h"
@@ -88,7 +90,7 @@ __attribute__((noinline)) unsigned ScanCapture(Em_TrsMtPrlRTCM& rtcm, std::vecto
 }
 
 std::vector<unsigned char> ReadCapture() {
-  const std::string path = std::string(KSPARSE_SOURCE_DIR) + "/../shared/captures/testglo.rtcm3";
+  const std::string path = BenchFeed::CaptureFile("testglo.rtcm3");
   std::ifstream in(path, std::ios::binary);
   return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }

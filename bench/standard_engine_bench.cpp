@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/captures.h"
 #include "bench/stream_feed.h"
 #include "tests/support/nmea_wire.h"
 #include "tools/sim/stream_composer.h"
@@ -25,7 +26,8 @@ using BenchFeed::Bytes;
 // quarter of an hour when the logs are absent.
 std::vector<Bytes> Sentences() {
   std::vector<Bytes> all;
-  for (const auto& log : Testing::NmeaCaptures(KSPARSE_SOURCE_DIR "/../shared/captures/")) {
+  const std::string dir = BenchFeed::CaptureFile("");
+  for (const auto& log : dir.empty() ? decltype(Testing::NmeaCaptures(dir))() : Testing::NmeaCaptures(dir)) {
     for (const std::string& s : log.second) {
       const std::string line = s + "\r\n";
       all.emplace_back(line.begin(), line.end());

@@ -31,6 +31,34 @@ constexpr IdentifierCode kIdentifiers[] = {
 constexpr unsigned int kLegacyHeader = 6;     // "$$", identifier, route, length
 constexpr unsigned int kNovAtelHeader = 28;
 
+// NovAtel logs are read only from a software-receiver board; on any other
+// board 0xAA is skipped like every byte that begins no frame.
+constexpr StartBytes kLegacyStarts = Starts({'$'});
+constexpr StartBytes kSoftReceiverStarts = Starts({'$', 0xAA});
+
+bool IsIdentifierLetter(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+
+// A start at which the parse step would skip one byte anyway, decided while
+// the receive buffer passes over bytes, so that a run of false starts costs
+// a few instructions a byte rather than a parse step each: 0xAA not
+// followed by 0x44 0x12; a "$" frame whose whole length is buffered and
+// whose check value is wrong; a "$" whose identifier is not two capital
+// letters. The last is a choice of this engine: the receiver names every
+// frame with two capitals, and such a frame used to be taken and ignored
+// whole, so a frame behind a false "$" that claimed it was lost; now the
+// "$" alone is passed over and the search goes on behind it.
+bool NoLegacyFrame(const unsigned char* p, int held) {
+  if (p[0] == 0xAA) return held >= 3 && (p[1] != 0x44 || p[2] != 0x12);
+  if (held < 4) return false;
+  if (!IsIdentifierLetter(p[2]) || !IsIdentifierLetter(p[3])) return true;
+  if (held < static_cast<int>(kLegacyHeader)) return false;
+  const unsigned int payload = p[5];
+  if (held < static_cast<int>(payload + kLegacyHeader + 3)) return false;
+  unsigned char check = 0;
+  for (unsigned int i = 0; i <= payload + kLegacyHeader; ++i) check ^= p[i];
+  return check != 0;
+}
+
 }  // namespace
 
 LegacyEngine::LegacyEngine()
@@ -92,6 +120,7 @@ bool LegacyEngine::SelectBoard(MAINBD_OEM_TYPE type) {
 LegacyEngine::LegacyRead LegacyEngine::ReadLegacyFrame() {
   last_kind = MSG_NONE;
   if (!rx->Read(frame_ + 1, 5)) return LegacyRead::kIncomplete;
+  if (!IsIdentifierLetter(frame_[2]) || !IsIdentifierLetter(frame_[3])) return LegacyRead::kBadCheck;
   const unsigned int payload = frame_[5];
   if (!rx->Read(frame_ + kLegacyHeader, static_cast<int>(payload + 3))) return LegacyRead::kIncomplete;
   unsigned char check = 0;
@@ -143,7 +172,10 @@ void LegacyEngine::HandBoardPiece(const unsigned char* bytes, unsigned int count
 
 int LegacyEngine::ParseNext() {
   if (rx == nullptr) return 0;
-  rx->BeginStep();
+  // Bytes that begin no frame, and false starts, are passed over in one go,
+  // as the same number of steps that each skip one byte would.
+  const bool soft_receiver = adapter != nullptr && adapter->oem_type == OEM_SOFT_RECEIVER;
+  rx->BeginStepSkipping(soft_receiver ? kSoftReceiverStarts.may_start : kLegacyStarts.may_start, 1, NoLegacyFrame);
   // Every reader fills the part of frame_ that it and the handlers then
   // read, so the buffer is not cleared for each step.
   if (!rx->Read(frame_, 1)) return 0;

@@ -42,6 +42,36 @@ constexpr StartTable kPacketStarts = OnlyByte(kSync0);
 // changes); the bound only guards against a reader that stops consuming.
 constexpr int kMaxPasses = 4 * RecvBuffer::kCapacity + 8;
 
+// A "$GPGGA" whose line the GGA step refuses whatever follows: a '$' comes
+// before its CR LF, or there is none where the line (after the lead) would
+// still be at most 251 bytes long. Undecided (false) while neither shows.
+bool NoGgaLine(const unsigned char* p, int held) {
+  constexpr int kLastCr = static_cast<int>(kGgaLead) + RecvBuffer::kMaxLine - 2;
+  for (int k = static_cast<int>(kGgaLead); k < held; ++k) {
+    if (p[k] == '$' || k > kLastCr) return true;
+    if (p[k] == kCr && (k + 1 >= held || p[k + 1] == kLf)) return false;
+  }
+  return false;
+}
+
+// A '$' at which hunting would discard the byte anyway: neither "$$" nor
+// "$G" follows, "$G" is not "$GPGGA", or a transport header whose length
+// is out of range or whose CR LF is not where the length puts it. Decided
+// while the receive buffer passes over bytes, so that a flood of false
+// leads costs a few instructions a byte instead of a parse step each.
+bool NoTransportFrame(const unsigned char* p, int held) {
+  if (p[1] == 'G') {
+    if (held < static_cast<int>(kGgaLead)) return false;
+    return std::memcmp(p + 2, "PGGA", 4) != 0 || NoGgaLine(p, held);
+  }
+  if (p[1] != '$') return true;
+  if (held < static_cast<int>(kTransportHead)) return false;
+  const unsigned n = p[4];
+  if (n > NewProto::kMaxChunk) return true;
+  return held >= static_cast<int>(kTransportHead + n + 2) &&
+         (p[kTransportHead + n] != kCr || p[kTransportHead + n + 1] != kLf);
+}
+
 }  // namespace
 
 NewProtoEngine::NewProtoEngine()
@@ -82,11 +112,13 @@ Msg_Type NewProtoEngine::KindOfCode(std::uint16_t code) {
 
 int NewProtoEngine::ParseNext() {
   if (rx == nullptr || reassembly == nullptr) return 0;
-  if (rx->Fill() > RecvBuffer::kCompactThreshold) rx->Compact();
+  // Hunting's skipping step compacts by itself.
+  if (transport_state != kHunting && rx->Fill() > RecvBuffer::kCompactThreshold) rx->Compact();
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     switch (transport_state) {
       case kLeadSeen: {
-        if (!rx->Read(scratch + 2, 3)) return 0;
+        // The cursor is on the first '$' (hunting only looked at the lead).
+        if (!rx->Read(scratch, 3 + 2)) return 0;
         transport_state = kHeaderRead;
         if (scratch[4] > NewProto::kMaxChunk) {
           transport_state = kHunting;
@@ -139,16 +171,17 @@ int NewProtoEngine::ParseNext() {
       }
       default: {  // hunting; an unknown state counts as hunting
         transport_state = kHunting;
-        rx->BeginStepSkipping(kTransportStarts.may_start, 2);
-        unsigned char lead[2];
-        if (!rx->Read(lead, 2)) return 0;
+        // The lead is looked at without moving the cursor: a transport
+        // header is then read whole from the first '$'.
+        unsigned char lead[kGgaLead];
+        const int held = rx->BeginStepSkipping(kTransportStarts.may_start, 2, NoTransportFrame, lead, kGgaLead);
+        if (held < 2) return 0;
         if (lead[0] == '$' && lead[1] == '$') {
-          scratch[0] = scratch[1] = '$';
           transport_state = kLeadSeen;
         } else if (lead[0] == '$' && lead[1] == 'G') {
-          if (!rx->Read(scratch + 2, 4)) return 0;
-          if (std::memcmp(scratch + 2, "PGGA", 4) == 0) {
-            std::memcpy(scratch, "$G", 2);
+          if (held < static_cast<int>(kGgaLead)) return 0;
+          if (std::memcmp(lead + 2, "PGGA", 4) == 0) {
+            if (!rx->Read(scratch, kGgaLead)) return 0;
             transport_state = kGgaLine;
           } else {
             rx->Discard(2);

@@ -2,6 +2,9 @@
 // rules of the receive buffer live in one place.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+
 #include "facade/recv_buffer.h"
 
 namespace Kestrel {
@@ -42,6 +45,18 @@ inline int FinishStep(RecvBuffer& rx, StepOutcome outcome) {
       return 0;
   }
   return 0;
+}
+
+// The bytes that can begin a frame, as the 256-entry table that the
+// receive buffer's skipping step reads.
+struct StartBytes {
+  std::uint8_t may_start[256];
+};
+
+constexpr StartBytes Starts(std::initializer_list<unsigned char> bytes) {
+  StartBytes table{};
+  for (unsigned char b : bytes) table.may_start[b] = 1;
+  return table;
 }
 
 }  // namespace KsParse

@@ -63,23 +63,19 @@ void StandardEngine::SendDiffData(CommandList& cmds, const unsigned char* data,
 
 namespace {
 
-// The bytes that can begin a frame of a reader set, as a 256-entry table.
-struct StartBytes {
-  std::uint8_t may_start[256];
-};
-
-constexpr StartBytes Starts(std::initializer_list<unsigned char> bytes) {
-  StartBytes table{};
-  for (unsigned char b : bytes) table.may_start[b] = 1;
-  return table;
-}
-
 constexpr StartBytes kNmeaStarts = Starts({'$'});
 constexpr StartBytes kTrimbleStarts = Starts({'$', 0x02, 0xD3});
 constexpr StartBytes kNovAtelStarts = Starts({'$', 0x02, 0xD3, 0xAA});
 
 // A step reads the three start bytes before it decides anything.
 constexpr int kStartBytes = 3;
+
+// A '$' that begins nothing in any reader set: every sentence and reply
+// follows it with a capital (a talker, "BI") or '>'. Passed over while
+// the buffer skips, so that a run of '$' costs no parse step per byte.
+bool NoFrameAtDollar(const unsigned char* p, int held) {
+  return p[0] == '$' && held >= 2 && !((p[1] >= 'A' && p[1] <= 'Z') || p[1] == '>');
+}
 
 }  // namespace
 
@@ -113,7 +109,7 @@ int StandardEngine::ParseNext() {
   // same number of steps that each skip one byte would: on a noisy line a
   // step then costs a few comparisons per byte rather than three lock
   // round trips.
-  rx->BeginStepSkipping(set->may_start, kStartBytes);
+  rx->BeginStepSkipping(set->may_start, kStartBytes, NoFrameAtDollar);
   last_kind = MSG_NONE;
   changed_flags = 0;
   if (!rx->Read(frame_, kStartBytes)) return 0;

@@ -67,13 +67,18 @@ StepOutcome StandardEngine::ReadNmea() {
   // look ahead without bounds checks (zero matches none of them).
   std::memset(frame_ + held, 0, 4);
   const int scan_end = held < kNmeaMax - 4 ? held : kNmeaMax - 4;
+  // Three searches of the window (each stops at its first hit) instead of
+  // three comparisons a byte: the earliest of the three positions wins.
   int end = -1;
-  for (int i = 0; i < scan_end; ++i) {
-    if (frame_[i] == '*' || frame_[i + 3] == '\r' || frame_[i + 4] == '\n') {
-      end = i;
-      break;
-    }
-  }
+  const auto earliest = [&end, this](int count, unsigned char c, int shift) {
+    const void* hit = std::memchr(frame_ + shift, c, static_cast<std::size_t>(count));
+    if (hit == nullptr) return;
+    const int i = static_cast<int>(static_cast<const unsigned char*>(hit) - frame_) - shift;
+    if (end < 0 || i < end) end = i;
+  };
+  earliest(scan_end, '*', 0);
+  earliest(scan_end, '\r', 3);
+  earliest(scan_end, '\n', 4);
   if (end < 0) return StepOutcome::kRejected;  // no end within the limit
   const int length = end + 5;
   // A line end inside the six name bytes: no sentence starts here.

@@ -97,6 +97,10 @@ void Em_Gnss::ParseData() {
   while (engine->ParseNext() != 0) Notify(engine->last_kind, engine->changed_flags);
 }
 
+unsigned int Em_Gnss::Get_BufferedBytes() {
+  return engine != nullptr ? static_cast<unsigned int>(engine->rx->Held()) : 0;
+}
+
 void Em_Gnss::Get_RevMsg(Msg_Type* kind, unsigned long* value) {
   if (engine == nullptr) return;
   if (kind != nullptr) *kind = engine->last_kind;

@@ -52,10 +52,27 @@ bool RecvBuffer::Peek(void* dest, int n) {
 
 bool RecvBuffer::ReadLine(void* dest, int /*size_unused*/, int* out_length) {
   SectionGuard guard(&lock_);
+  // A CR at index i < end can begin a CR LF: the LF must be a filled byte
+  // too. The scan ends where a line would be longer than kMaxLine + 1: a
+  // longer line fails alike and is reported with length kMaxLine + 2, so
+  // that a flood of unended lines costs at most kMaxLine bytes of scanning
+  // per attempt, not the whole buffer.
+  const int bound = cursor_ + kMaxLine;
+  const bool cut = fill_ - 1 > bound;
+  const int end = cut ? bound : fill_ - 1;
   int i = cursor_;
-  // The LF must be a filled byte too, so the scan stops one short of fill.
-  while (i + 1 < fill_ && !(data_[i] == 0x0D && data_[i + 1] == 0x0A)) ++i;
-  if (i + 1 >= fill_) i = fill_;
+  int found = -1;
+  while (i < end) {
+    const void* cr = std::memchr(data_ + i, 0x0D, static_cast<size_t>(end - i));
+    if (cr == nullptr) break;
+    i = static_cast<int>(static_cast<const unsigned char*>(cr) - data_);
+    if (data_[i + 1] == 0x0A) {
+      found = i;
+      break;
+    }
+    ++i;
+  }
+  i = found >= 0 ? found : cut ? bound : fill_;
   const int length = i - cursor_ + 2;
   if (out_length != nullptr) *out_length = length;
   if (i >= fill_ || length > kMaxLine || dest == nullptr) return false;
@@ -99,17 +116,22 @@ void RecvBuffer::BeginStep() {
   cursor_ = mark_;
 }
 
-void RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window) {
+int RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame,
+                                  unsigned char* head, int head_size) {
   SectionGuard guard(&lock_);
   int i = mark_;
   const int last = fill_ - (window > 1 ? window : 1);  // last byte with `window` bytes from it
-  while (i <= last && may_start[data_[i]] == 0) ++i;
+  while (i <= last && (may_start[data_[i]] == 0 || (no_frame != nullptr && no_frame(data_ + i, fill_ - i)))) ++i;
   mark_ = cursor_ = i;
   // The step that follows the skipped ones starts by compacting, as every
   // step does: the bytes just passed over are reclaimed at once, so that a
   // long run of unusable bytes cannot leave the buffer too full for the
   // next block.
   if (fill_ > kCompactThreshold) CompactLocked();
+  if (head == nullptr || head_size <= 0) return 0;
+  const int copied = fill_ - mark_ < head_size ? fill_ - mark_ : head_size;
+  std::memcpy(head, data_ + mark_, static_cast<size_t>(copied));
+  return copied;
 }
 
 int RecvBuffer::Cursor() const {
@@ -125,6 +147,11 @@ int RecvBuffer::Fill() const {
 int RecvBuffer::Mark() const {
   SectionGuard guard(&lock_);
   return mark_;
+}
+
+int RecvBuffer::Held() const {
+  SectionGuard guard(&lock_);
+  return fill_ - mark_;
 }
 
 }  // namespace KsParse

@@ -44,7 +44,8 @@ class RecvBuffer {
   bool Peek(void* dest, int n);
   // Copies the line at the cursor (through its CR LF) and leaves the cursor
   // on the CR. `out_length` receives the line length with its CR LF on
-  // failure too: a line end beyond the filled bytes counts as at `fill`.
+  // failure too: a line end beyond the filled bytes counts as at `fill`,
+  // and any line longer than kMaxLine + 1 is reported as kMaxLine + 2.
   bool ReadLine(void* dest, int size_unused, int* out_length);
   // Moves the mark forward by n bytes when that many are held past it.
   void Discard(int n);
@@ -57,17 +58,27 @@ class RecvBuffer {
   // The start of every parse step: compact above the threshold, then roll
   // back, under one acquisition of the lock.
   void BeginStep();
+  // Tells from the `held` bytes at a possible frame start that no frame
+  // begins there (true), or that the parse step has to look (false).
+  using NoFrameHere = bool (*)(const unsigned char* bytes, int held);
   // Passes over the bytes that cannot begin a frame, as that many one-byte
   // steps would: the mark (and the cursor) move past each leading byte b
-  // with may_start[b] == 0 that has at least `window` bytes held from it;
-  // then compacts above the threshold, as the next step's start would.
-  // `may_start` has 256 entries.
-  void BeginStepSkipping(const std::uint8_t* may_start, int window);
+  // that has at least `window` bytes held from it and either has
+  // may_start[b] == 0 or, with `no_frame` given, a start that no_frame
+  // refuses; then compacts above the threshold, as the next step's start
+  // would. `may_start` has 256 entries. A run of false starts then costs
+  // one lock, not a parse step each. Up to `head_size` bytes from the new
+  // mark are copied to `head` (the cursor stays on the mark); returns how
+  // many.
+  int BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame = nullptr,
+                        unsigned char* head = nullptr, int head_size = 0);
 
   // Snapshots for tests and diagnostics (each taken under the lock).
   int Cursor() const;
   int Fill() const;
   int Mark() const;
+  // Bytes not yet consumed (fill - mark), in one snapshot.
+  int Held() const;
 
  private:
   void CompactLocked();

@@ -10,119 +10,174 @@ namespace {
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
-Value Position(Em_Gnss& gnss) {
+template <typename Sink>
+void Position(Sink& out, Em_Gnss& gnss) {
   // Zeroed first: the query leaves the time words untouched without a board.
   POS_INFO pos;
   std::memset(&pos, 0, sizeof(pos));
   gnss.Get_Gnss_Pos(&pos);
-  Value time = Value::Array();
-  time.Push(pos.year).Push(pos.month).Push(pos.day).Push(pos.hour).Push(pos.minute).Push(pos.second);
-  Value out = Value::Object();
-  out.Set("lat", pos.latitude * kDegreesPerRadian)
-      .Set("lon", pos.longitude * kDegreesPerRadian)
-      .Set("height", pos.height)
-      .Set("solution", pos.solution)
-      .Set("diff_age", pos.diff_age)
-      .Set("time", std::move(time))
-      .Set("hprec", pos.hprec)
-      .Set("vprec", pos.vprec)
-      .Set("rms", pos.rms);
-  return out;
+  out.Object("pos");
+  out.Field("lat", pos.latitude * kDegreesPerRadian);
+  out.Field("lon", pos.longitude * kDegreesPerRadian);
+  out.Field("height", pos.height);
+  out.Field("solution", pos.solution);
+  out.Field("diff_age", pos.diff_age);
+  out.Array("time");
+  out.Field(nullptr, pos.year);
+  out.Field(nullptr, pos.month);
+  out.Field(nullptr, pos.day);
+  out.Field(nullptr, pos.hour);
+  out.Field(nullptr, pos.minute);
+  out.Field(nullptr, pos.second);
+  out.End();
+  out.Field("hprec", pos.hprec);
+  out.Field("vprec", pos.vprec);
+  out.Field("rms", pos.rms);
+  out.End();
 }
 
-Value Dop(Em_Gnss& gnss) {
+template <typename Sink>
+void Dop(Sink& out, Em_Gnss& gnss) {
   Dops dops = {};
   gnss.Get_Gnss_Dops(&dops);
-  Value out = Value::Object();
-  out.Set("pdop", dops.pdop).Set("hdop", dops.hdop).Set("vdop", dops.vdop).Set("tdop", dops.tdop).Set("gdop", dops.gdop);
-  return out;
+  out.Object("dop");
+  out.Field("pdop", dops.pdop);
+  out.Field("hdop", dops.hdop);
+  out.Field("vdop", dops.vdop);
+  out.Field("tdop", dops.tdop);
+  out.Field("gdop", dops.gdop);
+  out.End();
 }
 
-Value Satellites(Em_Gnss& gnss, int system) {
+template <typename Sink>
+void Satellites(Sink& out, const char* key, Em_Gnss& gnss, int system) {
   SATLLITE_STR sats[32];
   std::memset(sats, 0, sizeof(sats));
   unsigned int count = 0;
   gnss.Get_Gnss_SatInfo(system, &count, sats);
   if (count > 32) count = 32;
-  Value out = Value::Array();
+  out.Array(key);
   for (unsigned int i = 0; i < count; ++i) {
     const SATLLITE_STR& s = sats[i];
-    Value sat = Value::Object();
-    sat.Set("prn", s.prn).Set("el", s.elevation).Set("az", static_cast<unsigned>(s.azimuth))
-        .Set("snr", s.snr).Set("snr2", s.snr2).Set("status", s.status);
-    out.Push(std::move(sat));
+    out.Object(nullptr);
+    out.Field("prn", s.prn);
+    out.Field("el", s.elevation);
+    out.Field("az", static_cast<unsigned>(s.azimuth));
+    out.Field("snr", s.snr);
+    out.Field("snr2", s.snr2);
+    out.Field("status", s.status);
+    out.End();
   }
-  return out;
+  out.End();
 }
 
-Value Observations(Em_Gnss& gnss, em_obs_t& obs) {
+template <typename Sink>
+void Observations(Sink& out, Em_Gnss& gnss, em_obs_t& obs) {
   std::memset(&obs, 0, sizeof(obs));
   gnss.Get_Gnss_Obs_t(&obs);
   const std::uint32_t n = obs.n < kObsRecordsPerQuery ? obs.n : kObsRecordsPerQuery;
-  Value out = Value::Array();
+  out.Array("obs");
   for (std::uint32_t i = 0; i < n; ++i) {
     const em_obsd_t& o = obs.data[i];
-    Value record = Value::Object();
-    record.Set("sat", static_cast<unsigned>(o.sat))
-        .Set("time", static_cast<long long>(o.time))
-        .Set("sec", o.sec)
-        .Set("snr", PairOf(o.snr[0], o.snr[1]))
-        .Set("lli", PairOf(o.lli[0], o.lli[1]))
-        .Set("code", PairOf(o.code[0], o.code[1]))
-        .Set("l", PairOf(o.l[0], o.l[1]))
-        .Set("p", PairOf(o.p[0], o.p[1]))
-        .Set("d", PairOf(o.d[0], o.d[1]));
-    out.Push(std::move(record));
+    out.Object(nullptr);
+    out.Field("sat", static_cast<unsigned>(o.sat));
+    out.Field("time", static_cast<long long>(o.time));
+    out.Field("sec", o.sec);
+    WritePair(out, "snr", o.snr[0], o.snr[1]);
+    WritePair(out, "lli", o.lli[0], o.lli[1]);
+    WritePair(out, "code", o.code[0], o.code[1]);
+    WritePair(out, "l", o.l[0], o.l[1]);
+    WritePair(out, "p", o.p[0], o.p[1]);
+    WritePair(out, "d", o.d[0], o.d[1]);
+    out.End();
   }
-  return out;
+  out.End();
 }
 
-Value Ephemeris(Em_Gnss& gnss) {
+template <typename Sink>
+void Ephemeris(Sink& out, Em_Gnss& gnss) {
   // Zeroed first: the query writes nothing for satellites it does not serve.
   unsigned int system = 0;
   em_eph_t e;
   std::memset(&e, 0, sizeof(e));
   gnss.Get_Gnss_Ephemeris(&system, &e);
-  Value out = Value::Object();
-  out.Set("system", system).Set("sat", e.sat).Set("iode", e.iode).Set("iodc", e.iodc).Set("week", e.week)
-      .Set("toes", e.toes).Set("A", e.A).Set("e", e.e).Set("i0", e.i0).Set("OMG0", e.OMG0).Set("omg", e.omg)
-      .Set("M0", e.M0).Set("deln", e.deln).Set("OMGd", e.OMGd).Set("idot", e.idot).Set("crc", e.crc)
-      .Set("crs", e.crs).Set("cuc", e.cuc).Set("cus", e.cus).Set("cic", e.cic).Set("cis", e.cis)
-      .Set("f0", e.f0).Set("f1", e.f1).Set("f2", e.f2).Set("tgd", e.tgd[0]);
-  return out;
+  out.Object("eph");
+  out.Field("system", system);
+  out.Field("sat", e.sat);
+  out.Field("iode", e.iode);
+  out.Field("iodc", e.iodc);
+  out.Field("week", e.week);
+  out.Field("toes", e.toes);
+  out.Field("A", e.A);
+  out.Field("e", e.e);
+  out.Field("i0", e.i0);
+  out.Field("OMG0", e.OMG0);
+  out.Field("omg", e.omg);
+  out.Field("M0", e.M0);
+  out.Field("deln", e.deln);
+  out.Field("OMGd", e.OMGd);
+  out.Field("idot", e.idot);
+  out.Field("crc", e.crc);
+  out.Field("crs", e.crs);
+  out.Field("cuc", e.cuc);
+  out.Field("cus", e.cus);
+  out.Field("cic", e.cic);
+  out.Field("cis", e.cis);
+  out.Field("f0", e.f0);
+  out.Field("f1", e.f1);
+  out.Field("f2", e.f2);
+  out.Field("tgd", e.tgd[0]);
+  out.End();
+}
+
+template <typename Sink>
+void Write(Sink& out, Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs) {
+  out.Object(nullptr);
+  out.Field("kind", static_cast<int>(kind));
+  out.Field("flags", flags);
+  if (kind == MSG_GNSS || kind == MSG_NV_NMEA) {
+    if (flags & Flag::kAnyPosition) Position(out, gnss);
+    if (flags & Flag::kDop) Dop(out, gnss);
+    static constexpr struct {
+      std::uint32_t flag;
+      int system;
+      const char* key;
+    } kSystems[] = {{Flag::kSatsSystem1, 1, "1"},
+                    {Flag::kSatsSystem2, 2, "2"},
+                    {Flag::kSatsSystem3, 3, "3"},
+                    {Flag::kSatsSystem4, 4, "4"}};
+    if (flags & (Flag::kSatsSystem1 | Flag::kSatsSystem2 | Flag::kSatsSystem3 | Flag::kSatsSystem4)) {
+      out.Object("sats");
+      for (const auto& s : kSystems)
+        if (flags & s.flag) Satellites(out, s.key, gnss, s.system);
+      out.End();
+    }
+    if (flags & Flag::kObservations) Observations(out, gnss, obs);
+    if (flags & Flag::kEphemeris) Ephemeris(out, gnss);
+    if (flags & Flag::kElevMask) out.Field("elev_mask", gnss.Get_Gnss_ElevMask());
+    if (flags & Flag::kBase) {
+      BASEINFO base = {};
+      gnss.Get_Gnss_Baseinfo(base);
+      out.Array("base");
+      out.Field(nullptr, base.x);
+      out.Field(nullptr, base.y);
+      out.Field(nullptr, base.z);
+      out.End();
+    }
+  }
+  out.End();
 }
 
 }  // namespace
 
 Value DecodeRecord(Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs) {
-  Value record = Value::Object();
-  record.Set("kind", static_cast<int>(kind)).Set("flags", flags);
-  if (kind != MSG_GNSS && kind != MSG_NV_NMEA) return record;
-  if (flags & Flag::kAnyPosition) record.Set("pos", Position(gnss));
-  if (flags & Flag::kDop) record.Set("dop", Dop(gnss));
-  static constexpr struct {
-    std::uint32_t flag;
-    int system;
-    const char* key;
-  } kSystems[] = {{Flag::kSatsSystem1, 1, "1"},
-                  {Flag::kSatsSystem2, 2, "2"},
-                  {Flag::kSatsSystem3, 3, "3"},
-                  {Flag::kSatsSystem4, 4, "4"}};
-  if (flags & (Flag::kSatsSystem1 | Flag::kSatsSystem2 | Flag::kSatsSystem3 | Flag::kSatsSystem4)) {
-    Value sats = Value::Object();
-    for (const auto& s : kSystems)
-      if (flags & s.flag) sats.Set(s.key, Satellites(gnss, s.system));
-    record.Set("sats", std::move(sats));
-  }
-  if (flags & Flag::kObservations) record.Set("obs", Observations(gnss, obs));
-  if (flags & Flag::kEphemeris) record.Set("eph", Ephemeris(gnss));
-  if (flags & Flag::kElevMask) record.Set("elev_mask", gnss.Get_Gnss_ElevMask());
-  if (flags & Flag::kBase) {
-    BASEINFO base = {};
-    gnss.Get_Gnss_Baseinfo(base);
-    record.Set("base", Value::Array().Push(base.x).Push(base.y).Push(base.z));
-  }
-  return record;
+  ValueBuilder builder;
+  Write(builder, gnss, kind, flags, obs);
+  return builder.Take();
+}
+
+void WriteDecodeRecord(JsonWriter& writer, Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs) {
+  Write(writer, gnss, kind, flags, obs);
 }
 
 }  // namespace Tool

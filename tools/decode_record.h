@@ -36,6 +36,8 @@ constexpr std::uint32_t kAnyPosition = kPosition | kPositionRaw | kPositionNmea 
 // records hold just kind and flags. `obs` is scratch room for the observation query (too
 // large for the stack of a callback).
 Value DecodeRecord(Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs);
+// The same record written straight as JSON.
+void WriteDecodeRecord(JsonWriter& writer, Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_t& obs);
 
 }  // namespace Tool
 }  // namespace KsParse

@@ -9,12 +9,6 @@ namespace Kestrel {
 namespace KsParse {
 namespace Tool {
 
-namespace {
-
-constexpr std::size_t kReceiveBufferBytes = 20480;
-
-}  // namespace
-
 DecodeSession::DecodeSession(const DecodeSettings& settings, std::FILE* out)
     : settings_(settings),
       out_(out),
@@ -38,6 +32,15 @@ void DecodeSession::Handle(Msg_Type kind, unsigned int value) {
   ++stats_.by_kind[static_cast<unsigned>(kind)];
   if (settings_.listener != nullptr) settings_.listener->OnCallback(gnss_, kind, value);
   if (settings_.mode == OutputMode::kQuiet || out_ == nullptr) return;
+  if (settings_.mode == OutputMode::kJson) {
+    // Straight into the reused line buffer: no tree, no allocation once the
+    // buffer has grown to the longest record.
+    json_.Clear();
+    WriteDecodeRecord(json_, gnss_, kind, value, *obs_);
+    json_.Put('\n');
+    std::fwrite(json_.data(), 1, json_.size(), out_);
+    return;
+  }
   const Value record = DecodeRecord(gnss_, kind, value, *obs_);
   if (settings_.mode == OutputMode::kSummary) {
     summary_.Add(record);
@@ -55,35 +58,30 @@ void DecodeSession::Hand(const unsigned char* data, std::size_t length) {
   while (length > 0) {
     const std::size_t slice = std::min(length, kSliceBytes);
     gnss_.RcvData(const_cast<unsigned char*>(data), static_cast<unsigned int>(slice));
-    handed_ += slice;
-    // A rejected candidate ends a ParseData call early without a callback
-    // and may consume as little as one byte; nothing tells the caller how
-    // far a call got. Parsing therefore goes on until as many calls in a row
-    // as the slice has bytes (plus two) produced no callback: enough for a
-    // slice of nothing but false starts. A stalled incomplete frame costs
-    // these cheap calls; Finish proves the end.
-    Drain(2 + slice);
+    Drain();
     data += slice;
     length -= slice;
   }
 }
 
-void DecodeSession::Drain(std::size_t idle_limit) {
-  std::size_t idle = 0;
-  while (idle < idle_limit) {
-    const std::uint64_t before = stats_.callbacks;
+void DecodeSession::Drain() {
+  // A rejected frame ends a ParseData call early, so parsing goes on while
+  // a call consumes bytes. A call that consumes none has met an incomplete
+  // frame (or an empty buffer) and would do the same again until more bytes
+  // come. Each further call consumes at least one byte: at most as many
+  // calls as bytes buffered.
+  unsigned int held = gnss_.Get_BufferedBytes();
+  for (;;) {
     gnss_.ParseData();
-    idle = stats_.callbacks == before ? idle + 1 : 0;
+    const unsigned int now = gnss_.Get_BufferedBytes();
+    if (now == 0 || now >= held) return;
+    held = now;
   }
 }
 
 void DecodeSession::Finish() {
   const std::vector<unsigned char> padding(kEndPadding, 0);
   Hand(padding.data(), padding.size());
-  // Every call that consumed something without a callback took at least one
-  // byte, so as many idle calls as bytes can be buffered prove that nothing
-  // is left that a further call could take.
-  Drain(static_cast<std::size_t>(std::min<std::uint64_t>(handed_, kReceiveBufferBytes)) + 2);
   if (out_ == nullptr) return;
   if (settings_.mode == OutputMode::kSummary) {
     const std::string text = summary_.Text(stats_.bytes);

@@ -76,7 +76,7 @@ class DecodeSession {
   static void OnMessage(Msg_Type kind, unsigned int value, const void* context);
   void Handle(Msg_Type kind, unsigned int value);
   void Hand(const unsigned char* data, std::size_t length);
-  void Drain(std::size_t idle_limit);
+  void Drain();
 
   DecodeSettings settings_;
   std::FILE* out_;
@@ -84,7 +84,7 @@ class DecodeSession {
   std::unique_ptr<em_obs_t> obs_;
   DecodeStats stats_;
   DecodeSummary summary_;
-  std::uint64_t handed_ = 0;  // bytes given to RcvData, padding included
+  JsonWriter json_;  // the JSON line being written, reused
 };
 
 }  // namespace Tool

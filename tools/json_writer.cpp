@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 
 namespace Kestrel {
 namespace KsParse {
@@ -10,70 +10,15 @@ namespace Tool {
 
 namespace {
 
-void AppendString(std::string& out, const std::string& text) {
-  out += '"';
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20 || u >= 0x7F) {
-      // Everything outside printable ASCII is escaped, so that any byte of a
-      // receiver's text survives as valid JSON.
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\u%04x", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
-
-void Append(std::string& out, const Value& value) {
+// The value as it would have been written from its C++ type.
+void WriteScalar(JsonWriter& writer, const char* key, const Value& value) {
   switch (value.type()) {
-    case Value::Type::kNull:
-      out += "null";
-      break;
-    case Value::Type::kBool:
-      out += value.AsBool() ? "true" : "false";
-      break;
-    case Value::Type::kInt:
-      out += std::to_string(value.AsInt());
-      break;
-    case Value::Type::kUint:
-      out += std::to_string(value.AsUint());
-      break;
-    case Value::Type::kDouble:
-      out += FormatDouble(value.AsDouble());
-      break;
-    case Value::Type::kString:
-      AppendString(out, value.AsString());
-      break;
-    case Value::Type::kArray: {
-      out += '[';
-      bool first = true;
-      for (const Value& item : value.Items()) {
-        if (!first) out += ',';
-        first = false;
-        Append(out, item);
-      }
-      out += ']';
-      break;
-    }
-    case Value::Type::kObject: {
-      out += '{';
-      bool first = true;
-      for (const Value::Member& member : value.Members()) {
-        if (!first) out += ',';
-        first = false;
-        AppendString(out, member.first);
-        out += ':';
-        Append(out, member.second);
-      }
-      out += '}';
-      break;
-    }
+    case Value::Type::kBool: writer.Field(key, value.AsBool()); break;
+    case Value::Type::kInt: writer.Field(key, value.AsInt()); break;
+    case Value::Type::kUint: writer.Field(key, value.AsUint()); break;
+    case Value::Type::kDouble: writer.Field(key, value.AsDouble()); break;
+    case Value::Type::kString: writer.Field(key, value.AsString()); break;
+    default: writer.Null(key); break;
   }
 }
 
@@ -95,22 +40,163 @@ const Value* Value::Find(const std::string& key) const {
   return nullptr;
 }
 
-std::string FormatDouble(double value) {
-  if (!std::isfinite(value)) return "null";
+void JsonWriter::Clear() {
+  size_ = 0;
+  objects_ = 0;
+  depth_ = 0;
+  comma_ = false;
+}
+
+char* JsonWriter::Grow(std::size_t n) {
+  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
+  while (capacity - size_ < n) capacity *= 2;
+  std::unique_ptr<char[]> grown(new char[capacity]);
+  if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  buffer_ = std::move(grown);
+  capacity_ = capacity;
+  return buffer_.get() + size_;
+}
+
+void JsonWriter::Open(const char* key, char bracket) {
+  Name(key);
+  Put(bracket);
+  if (depth_ < 32) {
+    if (bracket == '{') objects_ |= 1u << depth_;
+    else objects_ &= ~(1u << depth_);
+    ++depth_;
+  }
+  comma_ = false;
+}
+
+void JsonWriter::End() {
+  if (depth_ == 0) return;
+  --depth_;
+  Put((objects_ >> depth_) & 1u ? '}' : ']');
+  comma_ = true;
+}
+
+void JsonWriter::Null(const char* key) {
+  Name(key);
+  std::memcpy(Room(4), "null", 4);
+  size_ += 4;
+  comma_ = true;
+}
+
+void JsonWriter::Scalar(bool value) {
+  const std::size_t length = value ? 4 : 5;
+  std::memcpy(Room(length), value ? "true" : "false", length);
+  size_ += length;
+}
+
+void JsonWriter::Signed(long long value) {
+  char* p = Room(24);
+  size_ += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
+}
+
+void JsonWriter::Unsigned(unsigned long long value) {
+  char* p = Room(24);
+  size_ += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
+}
+
+void JsonWriter::Floating(double value) {
+  size_ += FormatDouble(value, Room(kDoubleChars));
+}
+
+void JsonWriter::Text(const char* text, std::size_t length) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  // At most six characters for each byte, and the quotes.
+  char* p = Room(6 * length + 2);
+  char* const start = p;
+  *p++ = '"';
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = text[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      *p++ = '\\';
+      *p++ = c;
+    } else if (u < 0x20 || u >= 0x7F) {
+      // Everything outside printable ASCII is escaped, so that any byte of a
+      // receiver's text survives as valid JSON.
+      const char escaped[6] = {'\\', 'u', '0', '0', kHex[u >> 4], kHex[u & 15]};
+      std::memcpy(p, escaped, sizeof(escaped));
+      p += sizeof(escaped);
+    } else {
+      *p++ = c;
+    }
+  }
+  *p++ = '"';
+  size_ += static_cast<std::size_t>(p - start);
+}
+
+void ValueBuilder::Open(const char* key, Value container) {
+  open_.push_back(&Add(key, std::move(container)));
+}
+
+Value& ValueBuilder::Add(const char* key, Value value) {
+  if (open_.empty()) {
+    // A scalar or container at the top is the record itself.
+    if (!has_root_) {
+      root_ = std::move(value);
+      has_root_ = true;
+    }
+    return root_;
+  }
+  Value& parent = *open_.back();
+  if (parent.type() == Value::Type::kObject) {
+    parent.Set(key != nullptr ? key : "", std::move(value));
+    return const_cast<Value&>(parent.Members().back().second);
+  }
+  parent.Push(std::move(value));
+  return const_cast<Value&>(parent.Items().back());
+}
+
+std::size_t FormatDouble(double value, char* text) {
+  if (!std::isfinite(value)) {
+    std::memcpy(text, "null", 4);
+    return 4;
+  }
   // Plain decimals in the range where they stay short (500000 rather than
   // 5e+05), exponents outside it; both the shortest exact form.
   const double magnitude = std::fabs(value);
+  if (magnitude < 9007199254740992.0 && value == static_cast<double>(static_cast<long long>(value))) {
+    // A whole number below 2^53 is exact, and its shortest form is its
+    // digits (with the sign of a negative zero); the integer conversion is
+    // far cheaper than the general search.
+    char* p = text;
+    if (std::signbit(value)) *p++ = '-';
+    const auto whole = static_cast<unsigned long long>(magnitude);
+    return static_cast<std::size_t>(std::to_chars(p, text + kDoubleChars, whole).ptr - text);
+  }
   const bool fixed = magnitude == 0.0 || (magnitude >= 1e-5 && magnitude < 1e17);
-  char text[64];
-  const auto result = fixed ? std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed)
-                            : std::to_chars(text, text + sizeof(text), value, std::chars_format::scientific);
-  return std::string(text, result.ptr);
+  const auto result = fixed ? std::to_chars(text, text + kDoubleChars, value, std::chars_format::fixed)
+                            : std::to_chars(text, text + kDoubleChars, value, std::chars_format::scientific);
+  return static_cast<std::size_t>(result.ptr - text);
+}
+
+std::string FormatDouble(double value) {
+  char text[kDoubleChars];
+  return std::string(text, FormatDouble(value, text));
+}
+
+void WriteValue(JsonWriter& writer, const char* key, const Value& value) {
+  if (value.IsScalar()) {
+    WriteScalar(writer, key, value);
+    return;
+  }
+  if (value.type() == Value::Type::kArray) {
+    writer.Array(key);
+    for (const Value& item : value.Items()) WriteValue(writer, nullptr, item);
+  } else {
+    writer.Object(key);
+    for (const Value::Member& member : value.Members()) WriteValue(writer, member.first.c_str(), member.second);
+  }
+  writer.End();
 }
 
 std::string ToJson(const Value& value) {
-  std::string out;
-  Append(out, value);
-  return out;
+  JsonWriter writer;
+  WriteValue(writer, nullptr, value);
+  return std::string(writer.data(), writer.size());
 }
 
 }  // namespace Tool

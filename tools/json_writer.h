@@ -1,8 +1,16 @@
-// The value tree that every subcommand builds for one output record, and its
-// JSON form: one object per line, members in insertion order, doubles in the
+// Output records: the value tree that the text and summary forms read, and
+// the JSON writer that streams a record straight into a reused buffer. JSON
+// is one object per line, members in insertion order, doubles in the
 // shortest form that reads back to the same value.
+//
+// Record builders are written once against the sink interface that both
+// JsonWriter and ValueBuilder offer: Object(key), Array(key), End(), and
+// Field(key, value); the key is null for an array's elements and for the
+// record itself. A value's C++ type chooses its JSON form as a Value's
+// constructors do (signed, unsigned, floating, bool, text).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -62,18 +70,124 @@ class Value {
   std::vector<Member> members_;
 };
 
+// Writes JSON records into its own buffer. Clear starts the next record
+// and keeps the buffer, so once it has grown to the longest record a record
+// costs no allocation. Member names are the program's own ASCII names and
+// are written as they are; text values are escaped.
+class JsonWriter {
+ public:
+  JsonWriter() = default;
+  JsonWriter(const JsonWriter&) = delete;
+  JsonWriter& operator=(const JsonWriter&) = delete;
+
+  void Clear();
+  const char* data() const { return buffer_.get(); }
+  std::size_t size() const { return size_; }
+  // Appends a raw character (the line end after a record).
+  void Put(char c) { *Room(1) = c; ++size_; }
+
+  void Object(const char* key) { Open(key, '{'); }
+  void Array(const char* key) { Open(key, '['); }
+  // Closes the innermost open object or array.
+  void End();
+  template <typename T>
+  void Field(const char* key, T value) {
+    Name(key);
+    Scalar(value);
+    comma_ = true;
+  }
+  void Null(const char* key);
+
+ private:
+  // Room for n more characters at the end of the buffer.
+  char* Room(std::size_t n) { return capacity_ - size_ >= n ? buffer_.get() + size_ : Grow(n); }
+  char* Grow(std::size_t n);
+  void Open(const char* key, char bracket);
+  // The comma before a member or element, and the member's name.
+  void Name(const char* key) {
+    char* p = Room(key == nullptr ? 1 : std::char_traits<char>::length(key) + 4);
+    char* const start = p;
+    if (comma_) *p++ = ',';
+    if (key != nullptr) {
+      *p++ = '"';
+      while (*key != '\0') *p++ = *key++;
+      *p++ = '"';
+      *p++ = ':';
+    }
+    size_ += static_cast<std::size_t>(p - start);
+  }
+  void Scalar(bool value);
+  void Scalar(int value) { Signed(value); }
+  void Scalar(long value) { Signed(value); }
+  void Scalar(long long value) { Signed(value); }
+  void Scalar(unsigned value) { Unsigned(value); }
+  void Scalar(unsigned long value) { Unsigned(value); }
+  void Scalar(unsigned long long value) { Unsigned(value); }
+  void Scalar(float value) { Floating(value); }
+  void Scalar(double value) { Floating(value); }
+  void Scalar(const char* value) { Text(value, std::char_traits<char>::length(value)); }
+  void Scalar(const std::string& value) { Text(value.data(), value.size()); }
+  void Signed(long long value);
+  void Unsigned(unsigned long long value);
+  void Floating(double value);
+  void Text(const char* text, std::size_t length);
+
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+  // One bit per open container, innermost highest: set for an object. A
+  // record nests far less than 32 deep.
+  std::uint32_t objects_ = 0;
+  unsigned depth_ = 0;
+  bool comma_ = false;  // a member or element precedes at this level
+};
+
+// Builds the Value tree of one record through the sink interface.
+class ValueBuilder {
+ public:
+  void Object(const char* key) { Open(key, Value::Object()); }
+  void Array(const char* key) { Open(key, Value::Array()); }
+  void End() { open_.pop_back(); }
+  template <typename T>
+  void Field(const char* key, T value) {
+    Add(key, Value(value));
+  }
+  void Null(const char* key) { Add(key, Value()); }
+  // The record built so far (the first top-level value).
+  Value Take() { return std::move(root_); }
+
+ private:
+  void Open(const char* key, Value container);
+  Value& Add(const char* key, Value value);
+
+  Value root_;
+  bool has_root_ = false;
+  // The open containers, innermost last: each is the last member or element
+  // of the one before, so later additions never move it.
+  std::vector<Value*> open_;
+};
+
 // A two-element array: the values of a record's two frequencies. Taken by
 // value, so that fields of packed records can be passed.
-template <typename T>
-Value PairOf(T first, T second) {
-  return Value::Array().Push(Value(first)).Push(Value(second));
+template <typename Sink, typename T>
+void WritePair(Sink& sink, const char* key, T first, T second) {
+  sink.Array(key);
+  sink.Field(nullptr, first);
+  sink.Field(nullptr, second);
+  sink.End();
 }
 
 // Shortest decimal form that reads back to exactly `value`; "null" for NaN
 // and infinities, which JSON cannot express.
 std::string FormatDouble(double value);
+// The same into `text`, which holds kDoubleChars; returns the length.
+constexpr std::size_t kDoubleChars = 64;
+std::size_t FormatDouble(double value, char* text);
 // The value as JSON on one line (no trailing newline).
 std::string ToJson(const Value& value);
+// Appends the value's JSON to a writer, as a member named `key` (or an
+// element when `key` is null).
+void WriteValue(JsonWriter& writer, const char* key, const Value& value);
 
 }  // namespace Tool
 }  // namespace KsParse

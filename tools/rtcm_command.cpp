@@ -33,6 +33,7 @@ int RunRtcm(const Arguments& args, const Io& io) {
   std::uint64_t bytes = 0;
   std::uint64_t frames = 0;
   std::vector<unsigned char> block(kReadBlock);
+  JsonWriter json;  // one record at a time, its buffer reused
   bool more = true;
   while (more) {
     const std::size_t n = input->Read(block.data(), block.size());
@@ -49,6 +50,13 @@ int RunRtcm(const Arguments& args, const Io& io) {
       ++frames;
       if (mode == OutputMode::kQuiet) {
         ++by_message[recorder.Decode(frame, length)];
+        continue;
+      }
+      if (mode == OutputMode::kJson) {
+        json.Clear();
+        ++by_message[recorder.Record(frame, length, json)];
+        json.Put('\n');
+        std::fwrite(json.data(), 1, json.size(), io.out);
         continue;
       }
       const Value record = recorder.Record(frame, length);

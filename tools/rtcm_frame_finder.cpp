@@ -7,7 +7,17 @@ namespace KsParse {
 namespace Tool {
 
 namespace {
+
 constexpr unsigned char kPreamble = 0xD3;
+
+// The numbers RTCM 3 assigns: 1001 to 1300, and 4001 to 4095 for the
+// makers' own messages. A 12-bit number outside them is a false preamble
+// (a run of D3 03 FF reads as message 3376).
+bool KnownMessageNumber(const unsigned char* frame) {
+  const unsigned number = (static_cast<unsigned>(frame[3]) << 4) | (frame[4] >> 4);
+  return (number >= 1001 && number <= 1300) || (number >= 4001 && number <= 4095);
+}
+
 }  // namespace
 
 void RtcmFrameFinder::Feed(const unsigned char* data, std::size_t length) {
@@ -44,6 +54,17 @@ bool RtcmFrameFinder::Next(const unsigned char** frame, std::size_t* length) {
     const std::size_t total = message + 6;
     if (held < total) {
       if (!finished_) return false;
+      ++pos_;
+      ++skipped_;
+      continue;
+    }
+    // A candidate long enough to hold a message number is checked for a
+    // known one before the CRC, which costs a pass over up to 1026 bytes:
+    // a flood of false preambles then costs a few instructions a byte. It is
+    // counted with the bad CRCs, as it was when its CRC was the first check;
+    // only a CRC-valid frame with an unassigned number is refused now.
+    if (message >= 2 && !KnownMessageNumber(p)) {
+      ++bad_crc_;
       ++pos_;
       ++skipped_;
       continue;

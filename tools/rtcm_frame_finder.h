@@ -18,10 +18,11 @@ class RtcmFrameFinder {
   // End of input: a candidate that can no longer complete is given up, and
   // the search resumes one byte after its preamble.
   void Finish() { finished_ = true; }
-  // The next frame whose CRC matches; the pointer stays valid until the next
-  // Feed or Next. A CRC mismatch counts the candidate as bad and resumes the
-  // search one byte after its preamble, so a false preamble never hides a
-  // frame that follows it.
+  // The next frame whose CRC matches and whose message number (when it has
+  // one) is an assigned one; the pointer stays valid until the next Feed or
+  // Next. A failed check counts the candidate as bad and resumes the search
+  // one byte after its preamble, so a false preamble never hides a frame
+  // that follows it.
   bool Next(const unsigned char** frame, std::size_t* length);
 
   std::uint64_t BadCrc() const { return bad_crc_; }

@@ -26,38 +26,68 @@ unsigned BlockPrn(unsigned field) {
 }
 
 // 1021 leaves the rotation point as the caller set it (zero here).
-Value Transformation(const trancood_t& t) {
-  Value out = Value::Object();
-  out.Set("lat0", t.lat0).Set("lon0", t.lon0).Set("dlat", t.ext_ns).Set("dlon", t.ext_ew)
-      .Set("dx", t.dx).Set("dy", t.dy).Set("dz", t.dz).Set("r1", t.r1).Set("r2", t.r2).Set("r3", t.r3)
-      .Set("ds", t.ds).Set("as", t.src_a).Set("bs", t.src_b).Set("at", t.tgt_a).Set("bt", t.tgt_b)
-      .Set("xp", t.xp).Set("yp", t.yp).Set("zp", t.zp);
-  return out;
+template <typename Sink>
+void Transformation(Sink& out, const trancood_t& t) {
+  out.Object("trans");
+  out.Field("lat0", t.lat0);
+  out.Field("lon0", t.lon0);
+  out.Field("dlat", t.ext_ns);
+  out.Field("dlon", t.ext_ew);
+  out.Field("dx", t.dx);
+  out.Field("dy", t.dy);
+  out.Field("dz", t.dz);
+  out.Field("r1", t.r1);
+  out.Field("r2", t.r2);
+  out.Field("r3", t.r3);
+  out.Field("ds", t.ds);
+  out.Field("as", t.src_a);
+  out.Field("bs", t.src_b);
+  out.Field("at", t.tgt_a);
+  out.Field("bt", t.tgt_b);
+  out.Field("xp", t.xp);
+  out.Field("yp", t.yp);
+  out.Field("zp", t.zp);
+  out.End();
 }
 
-Value Grid(const geoid_mdel_para& g) {
-  Value points = Value::Array();
-  for (unsigned i = 0; i < kResidualGridPoints; ++i)
-    points.Push(Value::Array().Push(g.grid[i][0]).Push(g.grid[i][1]).Push(g.grid[i][2]));
-  Value out = Value::Object();
-  out.Set("origin", PairOf(g.origin1, g.origin2))
-      .Set("spacing", PairOf(g.spacing1, g.spacing2))
-      .Set("mean", Value::Array().Push(g.mean1).Push(g.mean2).Push(g.mean_height))
-      .Set("points", std::move(points))
-      .Set("hmethod", static_cast<unsigned>(g.horizontal_method))
-      .Set("vmethod", static_cast<unsigned>(g.vertical_method))
-      .Set("hquality", static_cast<unsigned>(g.horizontal_quality))
-      .Set("vquality", static_cast<unsigned>(g.vertical_quality))
-      .Set("mjd", g.mjd);
-  return out;
+template <typename Sink>
+void Grid(Sink& out, const geoid_mdel_para& g) {
+  out.Object("grid");
+  WritePair(out, "origin", g.origin1, g.origin2);
+  WritePair(out, "spacing", g.spacing1, g.spacing2);
+  out.Array("mean");
+  out.Field(nullptr, g.mean1);
+  out.Field(nullptr, g.mean2);
+  out.Field(nullptr, g.mean_height);
+  out.End();
+  out.Array("points");
+  for (unsigned i = 0; i < kResidualGridPoints; ++i) {
+    out.Array(nullptr);
+    for (unsigned j = 0; j < 3; ++j) out.Field(nullptr, g.grid[i][j]);
+    out.End();
+  }
+  out.End();
+  out.Field("hmethod", static_cast<unsigned>(g.horizontal_method));
+  out.Field("vmethod", static_cast<unsigned>(g.vertical_method));
+  out.Field("hquality", static_cast<unsigned>(g.horizontal_quality));
+  out.Field("vquality", static_cast<unsigned>(g.vertical_quality));
+  out.Field("mjd", g.mjd);
+  out.End();
 }
 
-Value Projection(int type, const projection_param& p) {
-  Value out = Value::Object();
-  out.Set("type", type).Set("lat0", p.lat_centre).Set("lon0", p.lon_centre).Set("azimuth", p.azimuth)
-      .Set("scale_ppm", p.scale).Set("easting", p.easting).Set("northing", p.northing)
-      .Set("skew", p.skew_angle).Set("rectified", static_cast<unsigned>(p.rectified));
-  return out;
+template <typename Sink>
+void Projection(Sink& out, int type, const projection_param& p) {
+  out.Object("proj");
+  out.Field("type", type);
+  out.Field("lat0", p.lat_centre);
+  out.Field("lon0", p.lon_centre);
+  out.Field("azimuth", p.azimuth);
+  out.Field("scale_ppm", p.scale);
+  out.Field("easting", p.easting);
+  out.Field("northing", p.northing);
+  out.Field("skew", p.skew_angle);
+  out.Field("rectified", static_cast<unsigned>(p.rectified));
+  out.End();
 }
 
 }  // namespace
@@ -72,26 +102,27 @@ unsigned RtcmRecorder::MessageNumber(const unsigned char* frame, std::size_t len
   return static_cast<unsigned>(Rtcm::ReadUnsigned(frame, 24, 12));
 }
 
-Value RtcmRecorder::Observations(const unsigned char* frame, std::size_t length) {
+template <typename Sink>
+void RtcmRecorder::Observations(Sink& out, const unsigned char* frame, std::size_t length) {
   std::memset(static_cast<void*>(records_.get()), 0, sizeof(em_obsd_t) * kObsCapacity);
   decoder_.Decode_type1004(frame, static_cast<unsigned int>(length));
-  Value out = Value::Array();
+  out.Array("obs");
   const std::uint64_t bits = Rtcm::FrameBits(static_cast<unsigned int>(length));
   unsigned r = 0;
   for (std::uint64_t b = kFirstBlockBit; b + kBlockBits <= bits && r < kObsCapacity; b += kBlockBits) {
     const unsigned prn = BlockPrn(static_cast<unsigned>(Rtcm::ReadUnsigned(frame, b, 6)));
     if (prn == 0) continue;
     const em_obsd_t& o = records_[r++];
-    Value record = Value::Object();
-    record.Set("prn", prn)
-        .Set("p", PairOf(o.p[0], o.p[1]))
-        .Set("l", PairOf(o.l[0], o.l[1]))
-        .Set("snr", PairOf(o.snr[0], o.snr[1]))
-        .Set("lli", PairOf(o.lli[0], o.lli[1]))
-        .Set("code", PairOf(o.code[0], o.code[1]));
-    out.Push(std::move(record));
+    out.Object(nullptr);
+    out.Field("prn", prn);
+    WritePair(out, "p", o.p[0], o.p[1]);
+    WritePair(out, "l", o.l[0], o.l[1]);
+    WritePair(out, "snr", o.snr[0], o.snr[1]);
+    WritePair(out, "lli", o.lli[0], o.lli[1]);
+    WritePair(out, "code", o.code[0], o.code[1]);
+    out.End();
   }
-  return out;
+  out.End();
 }
 
 unsigned RtcmRecorder::Decode(const unsigned char* frame, std::size_t length) {
@@ -115,54 +146,68 @@ unsigned RtcmRecorder::Decode(const unsigned char* frame, std::size_t length) {
   return number;
 }
 
-Value RtcmRecorder::Record(const unsigned char* frame, std::size_t length) {
+template <typename Sink>
+unsigned RtcmRecorder::Write(Sink& out, const unsigned char* frame, std::size_t length) {
   const unsigned number = MessageNumber(frame, length);
   const unsigned int n = static_cast<unsigned int>(length);
   // The decoder's interface takes a mutable pointer; it does not write.
   const bool accepted = decoder_.Prc_Prtcl_ID(number, const_cast<unsigned char*>(frame), n);
-  Value record = Value::Object();
-  record.Set("msg", number).Set("len", static_cast<unsigned long long>(length)).Set("accepted", accepted);
+  out.Object(nullptr);
+  out.Field("msg", number);
+  out.Field("len", static_cast<unsigned long long>(length));
+  out.Field("accepted", accepted);
   switch (number) {
     case 1004:
       if (Rtcm::FitsInFrame(n, kTowBit + kTowBits))
-        record.Set("tow_ms", static_cast<unsigned long long>(Rtcm::ReadUnsigned(frame, kTowBit, kTowBits)));
-      record.Set("obs", Observations(frame, length));
+        out.Field("tow_ms", static_cast<unsigned long long>(Rtcm::ReadUnsigned(frame, kTowBit, kTowBits)));
+      Observations(out, frame, length);
       break;
     case 1021: {
       int system_id = 0, computation = 0, height = 0;
       unsigned int utilized = 0;
       trancood_t t = {};
       if (decoder_.Decode_type1021(frame, n, system_id, computation, height, utilized, t)) {
-        record.Set("trans", Transformation(t))
-            .Set("system_id", system_id)
-            .Set("computation", computation)
-            .Set("height_ind", height)
-            .Set("utilized", utilized);
+        Transformation(out, t);
+        out.Field("system_id", system_id);
+        out.Field("computation", computation);
+        out.Field("height_ind", height);
+        out.Field("utilized", utilized);
       }
       break;
     }
     case 1022: {
       trancood_t t = {};
-      if (decoder_.Decode_type1022(frame, n, t)) record.Set("trans", Transformation(t));
+      if (decoder_.Decode_type1022(frame, n, t)) Transformation(out, t);
       break;
     }
     case 1023:
     case 1024: {
       geoid_mdel_para g = {};
       const bool ok = number == 1023 ? decoder_.Decode_type1023(frame, n, g) : decoder_.Decode_type1024(frame, n, g);
-      if (ok) record.Set("grid", Grid(g));
+      if (ok) Grid(out, g);
       break;
     }
     case 1027: {
       int type = 0;
       projection_param p = {};
-      if (decoder_.Decode_type1027(frame, n, type, p)) record.Set("proj", Projection(type, p));
+      if (decoder_.Decode_type1027(frame, n, type, p)) Projection(out, type, p);
       break;
     }
     default:
       break;
   }
-  return record;
+  out.End();
+  return number;
+}
+
+Value RtcmRecorder::Record(const unsigned char* frame, std::size_t length) {
+  ValueBuilder builder;
+  Write(builder, frame, length);
+  return builder.Take();
+}
+
+unsigned RtcmRecorder::Record(const unsigned char* frame, std::size_t length, JsonWriter& writer) {
+  return Write(writer, frame, length);
 }
 
 }  // namespace Tool

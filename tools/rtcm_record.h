@@ -24,6 +24,8 @@ class RtcmRecorder {
 
   // `frame` is a whole CRC-valid frame, preamble to CRC.
   Value Record(const unsigned char* frame, std::size_t length);
+  // The same record written straight as JSON; returns the message number.
+  unsigned Record(const unsigned char* frame, std::size_t length, JsonWriter& writer);
   // Runs the same decoding as Record without building the record (what
   // --quiet measures); returns the message number.
   unsigned Decode(const unsigned char* frame, std::size_t length);
@@ -31,7 +33,11 @@ class RtcmRecorder {
   static unsigned MessageNumber(const unsigned char* frame, std::size_t length);
 
  private:
-  Value Observations(const unsigned char* frame, std::size_t length);
+  // Builders shared by both forms of a record (JsonWriter, ValueBuilder).
+  template <typename Sink>
+  unsigned Write(Sink& out, const unsigned char* frame, std::size_t length);
+  template <typename Sink>
+  void Observations(Sink& out, const unsigned char* frame, std::size_t length);
 
   // Room for every block of the longest frame (1029 bytes hold 65 blocks).
   static constexpr unsigned kObsCapacity = 72;

@@ -49,15 +49,33 @@ int HexDigit(unsigned char c) {
 // byte outside printable ASCII, which no sentence holds, refuses it: noise
 // that begins like a sentence and reaches a line end inside binary data is
 // not decoded, and the frame holding that line end is not lost to it.
+//
+// One table lookup a byte classes it, and the check value is folded in the
+// same pass.
+struct BodyClasses {
+  std::uint8_t of[256];
+};
+constexpr std::uint8_t kBody = 0, kEnd = 1, kForeign = 2;
+
+constexpr BodyClasses MakeBodyClasses() {
+  BodyClasses table{};
+  for (int c = 0; c < 256; ++c) table.of[c] = c < 0x20 || c > 0x7E || c == '$' ? kForeign : kBody;
+  table.of[static_cast<unsigned char>('*')] = table.of[static_cast<unsigned char>('\r')] =
+      table.of[static_cast<unsigned char>('\n')] = kEnd;
+  return table;
+}
+constexpr BodyClasses kBodyClasses = MakeBodyClasses();
+
 bool SentenceIntact(const unsigned char* data, std::uint32_t length) {
   std::uint32_t end = 1;
-  while (end < length && data[end] != '*' && data[end] != '\r' && data[end] != '\n') {
-    if (data[end] == '$' || data[end] < 0x20 || data[end] > 0x7E) return false;
-    ++end;
+  unsigned char folded = 0;
+  for (; end < length; ++end) {
+    const std::uint8_t cls = kBodyClasses.of[data[end]];
+    if (cls == kForeign) return false;
+    if (cls == kEnd) break;
+    folded ^= data[end];
   }
   if (end + 2 >= length || data[end] != '*') return true;
-  unsigned char folded = 0;
-  for (std::uint32_t i = 1; i < end; ++i) folded ^= data[i];
   const int high = HexDigit(data[end + 1]);
   const int low = HexDigit(data[end + 2]);
   return high >= 0 && low >= 0 && ((high << 4) | low) == folded;

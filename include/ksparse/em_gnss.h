@@ -60,6 +60,12 @@ class Em_Gnss {
   // Working thread: parses every complete frame, calling on_message once per
   // decoded message with a non-zero value.
   void ParseData();
+  // Working thread: bytes received and not yet consumed by a parse step
+  // (an incomplete frame, or what follows a rejected one). ParseData stops
+  // at a rejected frame, so a caller that wants all it can take calls it
+  // again while this count falls; once a call leaves it unchanged, nothing
+  // more is taken until more bytes arrive. 0 without an engine.
+  unsigned int Get_BufferedBytes();
   void Get_RevMsg(Msg_Type* kind, unsigned long* value);
   void Data_Clear();
   void Set_Com_Status(Com_Status status);

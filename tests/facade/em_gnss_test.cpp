@@ -128,6 +128,21 @@ TEST(EmGnss, ReceivePathIgnoresEmptyBlocksAndDataClearDrops) {
   EXPECT_TRUE(calls.messages.empty());
 }
 
+// What a caller at the end of its input reads to know that ParseData has
+// taken all it can: bytes that cannot start a frame are consumed, an
+// incomplete sentence stays buffered through any number of calls.
+TEST(EmGnss, BufferedBytesAreWhatParsingHasNotConsumed) {
+  Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
+  Feed(gnss, std::string(10, '\0') + "$GPGGA,1,");
+  EXPECT_EQ(gnss.Get_BufferedBytes(), 19u);
+  for (int call = 0; call < 3; ++call) {
+    gnss.ParseData();
+    EXPECT_EQ(gnss.Get_BufferedBytes(), 9u);
+  }
+  gnss.Data_Clear();
+  EXPECT_EQ(gnss.Get_BufferedBytes(), 0u);
+}
+
 TEST(EmGnss, NothingCrashesWithoutAnAdapter) {
   Em_Gnss gnss(GNSS_MNFCTR_OEM_BOARD, OEM_NMEA_SECOND);
   gnss.Reset_Mnfctr(GNSS_MNFCTR_OEM_BOARD);

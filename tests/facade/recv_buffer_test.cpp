@@ -68,6 +68,14 @@ TEST(RecvBuffer, ReadLineReportsLengthOnFailureToo) {
   ASSERT_TRUE(rx.ReadLine(line, sizeof(line), &length));
   EXPECT_EQ(std::string(line + 247, 4), "yy\r\n");
   EXPECT_EQ((std::vector<int>{length, rx.Cursor()}), (std::vector<int>{251, 249}));  // on the CR, not past the LF
+
+  // Any line longer than 252 is reported as 253, found or not.
+  for (const std::string& tail : {std::string("\r\n"), std::string("x")}) {
+    rx.Reset();
+    AppendText(rx, std::string(400, 'z') + tail);
+    EXPECT_FALSE(rx.ReadLine(line, sizeof(line), &length));
+    EXPECT_EQ((std::vector<int>{length, rx.Cursor()}), (std::vector<int>{253, 0}));
+  }
 }
 
 TEST(RecvBuffer, BeginStepCompactsOnlyAboveThreshold) {

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <sys/stat.h>
 
+#include "support/capture_dir.h"
+
 namespace Kestrel {
 namespace KsParse {
 namespace Testing {
@@ -13,7 +15,9 @@ std::string SourcePath(const std::string& relative) {
 }
 
 std::string CapturePath(const std::string& name) {
-  std::string path = std::string(KSPARSE_SOURCE_DIR) + "/../shared/captures/" + name;
+  const std::string dir = CaptureDir();
+  if (dir.empty()) return std::string();
+  std::string path = dir + name;
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::string();
   return path;

@@ -11,8 +11,8 @@ namespace Testing {
 // Absolute path of a file under the project root.
 std::string SourcePath(const std::string& relative);
 
-// Path of a real capture under ../shared/captures, or an empty string when
-// the folder or the file is absent (tests then skip).
+// Path of a real capture under shared/captures (see capture_dir.h), or an
+// empty string when the folder or the file is absent (tests then skip).
 std::string CapturePath(const std::string& name);
 
 // Reads a whole file; empty when it cannot be read.

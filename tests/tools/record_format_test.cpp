@@ -58,6 +58,49 @@ TEST(JsonWriter, DoublesReadBackExactly) {
   std::string texts;
   for (double v : {500000.0, 0.1 + 0.2, -0.0, 1e-300, std::nan(""), -HUGE_VAL}) texts += Tool::FormatDouble(v) + " ";
   EXPECT_EQ(texts, "500000 0.30000000000000004 -0 1e-300 null null ");
+  // Whole numbers, below and at 2^53, where the digits are written directly.
+  texts.clear();
+  for (double v : {-45.0, 9007199254740991.0, 9007199254740992.0, -1e16, 1e17})
+    texts += Tool::FormatDouble(v) + " ";
+  EXPECT_EQ(texts, "-45 9007199254740991 9007199254740992 -10000000000000000 1e+17 ");
+}
+
+// One builder run through both sinks: the streamed JSON is the tree's JSON,
+// and a reused writer starts clean after Clear.
+template <typename Sink>
+void SampleRecord(Sink& out, const char* name) {
+  out.Object(nullptr);
+  out.Field("name", name);
+  out.Field("u8", static_cast<std::uint8_t>(200));
+  out.Field("i16", static_cast<std::int16_t>(-3));
+  out.Field("u32", 4000000000u);
+  out.Field("f", 0.5f);
+  out.Array("rows");
+  for (int i = 0; i < 2; ++i) {
+    out.Object(nullptr);
+    Tool::WritePair(out, "pair", i, -i);
+    out.Array("none");
+    out.End();
+    out.End();
+  }
+  out.End();
+  out.Null("gap");
+  out.Field("ok", false);
+  out.End();
+}
+
+TEST(JsonWriter, StreamsWhatTheTreeWrites) {
+  const char* const expected =
+      "{\"name\":\"x\\u0009\",\"u8\":200,\"i16\":-3,\"u32\":4000000000,\"f\":0.5,"
+      "\"rows\":[{\"pair\":[0,0],\"none\":[]},{\"pair\":[1,-1],\"none\":[]}],\"gap\":null,\"ok\":false}";
+  Tool::ValueBuilder builder;
+  SampleRecord(builder, "x\t");
+  EXPECT_EQ(Tool::ToJson(builder.Take()), expected);
+  Tool::JsonWriter writer;
+  SampleRecord(writer, "first record, longer than the second one");
+  writer.Clear();
+  SampleRecord(writer, "x\t");
+  EXPECT_EQ(std::string(writer.data(), writer.size()), expected);
 }
 
 TEST(JsonWriter, NestedValuesAndEscapes) {

@@ -47,6 +47,27 @@ TEST(RtcmFrameFinder, FalsePreambleDoesNotHideTheNextFrame) {
   EXPECT_EQ(finder.SkippedBytes(), 4u);
 }
 
+// CRC-valid frames with a two-byte message: number 100 (unassigned) is
+// refused and counted as bad, 1005 is taken; a run of false preambles
+// (D3 03 FF reads as message 3376) before them hides neither.
+TEST(RtcmFrameFinder, UnassignedMessageNumbersAreRefused) {
+  const std::vector<std::uint8_t> unassigned = {0xD3, 0x00, 0x02, 0x06, 0x40, 0xF8, 0x43, 0x2F};
+  const std::vector<std::uint8_t> assigned = {0xD3, 0x00, 0x02, 0x3E, 0xD0, 0xA4, 0xE0, 0x00};
+  std::vector<std::uint8_t> bytes;
+  for (int i = 0; i < 400; ++i) bytes.insert(bytes.end(), {0xD3, 0x03, 0xFF});
+  bytes.insert(bytes.end(), unassigned.begin(), unassigned.end());
+  bytes.insert(bytes.end(), assigned.begin(), assigned.end());
+  for (std::size_t piece : {std::size_t{7}, bytes.size()}) {
+    Tool::RtcmFrameFinder finder;
+    EXPECT_EQ(FindAll(bytes, piece, finder), Frames{assigned});
+    // Of the 1216 bytes, the 63 false preambles with 1029 bytes behind them
+    // are whole candidates and count as bad, and so does the unassigned
+    // frame; the other preambles are given up at the end uncounted.
+    EXPECT_EQ(finder.BadCrc(), 64u);
+    EXPECT_EQ(finder.SkippedBytes(), 1200u + unassigned.size());
+  }
+}
+
 using D = std::vector<double>;
 
 // The numbers under `keys` in the record's JSON (the first of each).
