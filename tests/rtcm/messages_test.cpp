@@ -289,7 +289,7 @@ TEST(RtcmTransform, HandBuilt1023) {
                -0.005 - 256 * 0.00003, 0.007 + 255 * 0.00003, -2.501},
              1e-9);
   EXPECT_EQ((U{g.horizontal_method, g.vertical_method, g.horizontal_quality, g.vertical_quality}), (U{1, 2, 3, 4}));
-  EXPECT_EQ(g.mjd, 60000.0);
+  EXPECT_EQ(+g.mjd, 60000.0);
 }
 
 // A 1024 frame written out bit by bit, every field at an extreme: system 42,
@@ -313,7 +313,7 @@ TEST(RtcmTransform, HandBuilt1024) {
                -5.12, -163.84, -5.12 + 0.255, 5.11 - 0.001, -163.84 + 0.255},
              1e-9);
   EXPECT_EQ((U{g.horizontal_method, g.vertical_method, g.horizontal_quality, g.vertical_quality}), (U{3, 0, 7, 5}));
-  EXPECT_EQ(g.mjd, 65535.0);
+  EXPECT_EQ(+g.mjd, 65535.0);
 }
 
 // 1025 (other projections) and 1026 (Lambert conic, two standard parallels)
