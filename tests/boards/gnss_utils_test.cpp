@@ -25,7 +25,11 @@ using namespace Testing;
 std::tm Utc(std::int64_t count) {
   const std::time_t t = static_cast<std::time_t>(count);
   std::tm out{};
+#if defined(_WIN32)
+  gmtime_s(&out, &t);
+#else
   gmtime_r(&t, &out);
+#endif
   return out;
 }
 
@@ -95,7 +99,7 @@ TEST(GnssUtilsTest, GeodeticToEcefAndReaders) {
   double xyz[3];
   GeodeticToEcef(0, 0, 0, xyz);
   EXPECT_EQ(D(xyz, xyz + 3), (D{6378137.0, 0.0, 0.0}));
-  GeodeticToEcef(M_PI / 2, 0, 100, xyz);
+  GeodeticToEcef(1.5707963267948966, 0, 100, xyz);  // the pole
   EXPECT_NEAR(xyz[2], 6356752.314245 + 100, 1e-6);  // polar radius plus height
   GeodeticToEcef(0, 0, 0, nullptr);
 
