@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all demo check deps configure build clean
+.PHONY: all demo check deps configure build clean windows arm
 
 all: build
 
@@ -22,6 +22,13 @@ demo: build
 
 check: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Cross builds with their tests under Wine and QEMU (tools/cross_check.sh).
+windows:
+	@JOBS=$(JOBS) tools/cross_check.sh windows build-windows
+
+arm:
+	@JOBS=$(JOBS) tools/cross_check.sh arm build-arm
 
 clean:
 	rm -rf $(BUILD_DIR)
