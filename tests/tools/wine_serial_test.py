@@ -27,7 +27,7 @@ def main():
     env = dict(os.environ, WINEDEBUG="-all", WINEPREFIX=prefix)
     options = ["decode", "--manufacturer", "1", "--board", "6", "--parse-nmea"]
     expected = subprocess.run([wine, tool, *options, "Z:" + sample], env=env, capture_output=True,
-                              timeout=120).stdout
+                              stdin=subprocess.DEVNULL, timeout=120).stdout
     if not expected:
         print("no records from the file")
         return 1
@@ -40,7 +40,7 @@ def main():
     os.symlink(os.ttyname(port), link)
     try:
         tool_run = subprocess.Popen([wine, tool, *options, "--baud", "9600", PORT.upper()], env=env,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         time.sleep(3)  # the tool opens and configures the port
         with open(sample, "rb") as f:
             data = f.read()
