@@ -34,10 +34,10 @@ if [ "$target" = windows ]; then
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$wine" wineboot --init >/dev/null 2>&1 || true
   fi
-  wineserver -p
+  wineserver -p </dev/null >/dev/null 2>&1
   status=0
   ctest --test-dir "$build" --output-on-failure -j "$JOBS" || status=$?
-  wineserver -k || true
+  wineserver -k >/dev/null 2>&1 || true
   exit $status
 fi
 ctest --test-dir "$build" --output-on-failure -j "$JOBS"
