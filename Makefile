@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all demo check deps configure build clean fuzz-campaign
+.PHONY: all demo check deps configure build clean fuzz-campaign windows arm
 
 all: build
 
@@ -29,6 +29,13 @@ FUZZ_RUNS ?= 10000000
 FUZZ_SECONDS ?= 0
 fuzz-campaign: deps
 	@FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) tools/fuzz_campaign.sh
+
+# Cross builds with their tests under Wine and QEMU (tools/cross_check.sh).
+windows:
+	@JOBS=$(JOBS) tools/cross_check.sh windows build-windows
+
+arm:
+	@JOBS=$(JOBS) tools/cross_check.sh arm build-arm
 
 clean:
 	rm -rf $(BUILD_DIR)

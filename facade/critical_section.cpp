@@ -16,10 +16,10 @@ Em_Critcal_Section& Em_Critcal_Section::operator=(const Em_Critcal_Section& othe
   return *this;
 }
 
-void Em_Critcal_Section::InitializeSection() { Platform::InitializeCriticalSection(&section_); }
-void Em_Critcal_Section::EnterSection() { Platform::EnterCriticalSection(&section_); }
-void Em_Critcal_Section::LeaveSection() { Platform::LeaveCriticalSection(&section_); }
-void Em_Critcal_Section::DeleteSection() { Platform::DeleteCriticalSection(&section_); }
+void Em_Critcal_Section::InitializeSection() { Platform::SectionInit(&section_); }
+void Em_Critcal_Section::EnterSection() { Platform::SectionEnter(&section_); }
+void Em_Critcal_Section::LeaveSection() { Platform::SectionLeave(&section_); }
+void Em_Critcal_Section::DeleteSection() { Platform::SectionDelete(&section_); }
 
 Em_CrtSect_Lock::Em_CrtSect_Lock(Em_Critcal_Section* section) : section_(section) {
   if (section_ != nullptr) section_->EnterSection();

@@ -10,13 +10,13 @@ namespace KsParse {
 using Platform::SectionGuard;
 
 RecvBuffer::RecvBuffer() {
-  Platform::InitializeCriticalSection(&lock_);
+  Platform::SectionInit(&lock_);
   Reset();
 }
 
 RecvBuffer::~RecvBuffer() {
   Reset();
-  Platform::DeleteCriticalSection(&lock_);
+  Platform::SectionDelete(&lock_);
 }
 
 void RecvBuffer::Reset() {

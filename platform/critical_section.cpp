@@ -6,14 +6,14 @@ namespace Platform {
 
 #if defined(_WIN32)
 
-void InitializeCriticalSection(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
-void EnterCriticalSection(KsCriticalSection* section) { ::EnterCriticalSection(section); }
-void LeaveCriticalSection(KsCriticalSection* section) { ::LeaveCriticalSection(section); }
-void DeleteCriticalSection(KsCriticalSection* section) { ::DeleteCriticalSection(section); }
+void SectionInit(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
+void SectionEnter(KsCriticalSection* section) { ::EnterCriticalSection(section); }
+void SectionLeave(KsCriticalSection* section) { ::LeaveCriticalSection(section); }
+void SectionDelete(KsCriticalSection* section) { ::DeleteCriticalSection(section); }
 
 #else
 
-void InitializeCriticalSection(KsCriticalSection* section) {
+void SectionInit(KsCriticalSection* section) {
   pthread_mutexattr_t attr;
   pthread_mutexattr_init(&attr);
   pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
@@ -21,9 +21,9 @@ void InitializeCriticalSection(KsCriticalSection* section) {
   pthread_mutexattr_destroy(&attr);
 }
 
-void EnterCriticalSection(KsCriticalSection* section) { pthread_mutex_lock(section); }
-void LeaveCriticalSection(KsCriticalSection* section) { pthread_mutex_unlock(section); }
-void DeleteCriticalSection(KsCriticalSection* section) { pthread_mutex_destroy(section); }
+void SectionEnter(KsCriticalSection* section) { pthread_mutex_lock(section); }
+void SectionLeave(KsCriticalSection* section) { pthread_mutex_unlock(section); }
+void SectionDelete(KsCriticalSection* section) { pthread_mutex_destroy(section); }
 
 #endif
 

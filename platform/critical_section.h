@@ -1,4 +1,6 @@
-// Critical sections with the Windows calling convention on every platform.
+// Critical sections: Windows critical sections on Windows, recursive POSIX
+// mutexes elsewhere. The names are our own so that they never meet the
+// Windows API functions of the same purpose in overload resolution.
 #pragma once
 
 #include <ksparse/platform_types.h>
@@ -7,18 +9,18 @@ namespace Kestrel {
 namespace KsParse {
 namespace Platform {
 
-void InitializeCriticalSection(KsCriticalSection* section);
-void EnterCriticalSection(KsCriticalSection* section);
-void LeaveCriticalSection(KsCriticalSection* section);
-void DeleteCriticalSection(KsCriticalSection* section);
+void SectionInit(KsCriticalSection* section);
+void SectionEnter(KsCriticalSection* section);
+void SectionLeave(KsCriticalSection* section);
+void SectionDelete(KsCriticalSection* section);
 
 // Enters a critical section for the lifetime of the guard.
 class SectionGuard {
  public:
   explicit SectionGuard(KsCriticalSection* section) : section_(section) {
-    EnterCriticalSection(section_);
+    SectionEnter(section_);
   }
-  ~SectionGuard() { LeaveCriticalSection(section_); }
+  ~SectionGuard() { SectionLeave(section_); }
   SectionGuard(const SectionGuard&) = delete;
   SectionGuard& operator=(const SectionGuard&) = delete;
 

@@ -10,7 +10,14 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 command -v cmake >/dev/null 2>&1 || missing="$missing cmake"
 command -v c++ >/dev/null 2>&1 || command -v g++ >/dev/null 2>&1 || missing="$missing g++"
 command -v ninja >/dev/null 2>&1 || missing="$missing ninja-build"
-for pkg in libgtest-dev libbenchmark-dev; do
+# KSPARSE_CROSS=windows or arm: the cross compiler and the emulator that
+# runs its test programs.
+case "${KSPARSE_CROSS:-}" in
+  windows) cross="mingw-w64 wine64" ;;
+  arm) cross="g++-arm-linux-gnueabihf qemu-user" ;;
+  *) cross="" ;;
+esac
+for pkg in libgtest-dev libbenchmark-dev $cross; do
   have_pkg "$pkg" || missing="$missing $pkg"
 done
 # Extra packages asked for by the caller (for example the CI's reference

@@ -1,3 +1,5 @@
+// The POSIX half; input_source_win.cpp serves Windows.
+#if !defined(_WIN32)
 #include "tools/input_source.h"
 
 #include <cerrno>
@@ -116,3 +118,5 @@ std::size_t InputSource::Read(unsigned char* buffer, std::size_t capacity) {
 }  // namespace Tool
 }  // namespace KsParse
 }  // namespace Kestrel
+
+#endif  // !_WIN32

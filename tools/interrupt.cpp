@@ -2,7 +2,11 @@
 
 #include <csignal>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <signal.h>
+#endif
 
 namespace Kestrel {
 namespace KsParse {
@@ -14,8 +18,27 @@ volatile std::sig_atomic_t g_stop = 0;
 
 void OnSignal(int) { g_stop = 1; }
 
+#if defined(_WIN32)
+// Ctrl-C, Ctrl-Break and closing the console window. The handler runs on a
+// thread of its own; the reading loop sees the request within one read
+// timeout.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
+    g_stop = 1;
+    return TRUE;
+  }
+  return FALSE;
+}
+#endif
+
 }  // namespace
 
+#if defined(_WIN32)
+void InstallInterruptHandlers() {
+  SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);
+  std::signal(SIGTERM, &OnSignal);
+}
+#else
 void InstallInterruptHandlers() {
   struct sigaction action = {};
   action.sa_handler = &OnSignal;
@@ -24,6 +47,7 @@ void InstallInterruptHandlers() {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 }
+#endif
 
 bool StopRequested() { return g_stop != 0; }
 

@@ -3,7 +3,15 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#if defined(_WIN32)
+#include <io.h>
+#define KSGNSS_NULL_DEVICE "NUL"
+#define KSGNSS_OPEN_FLAGS (O_WRONLY | O_NOINHERIT)
+#else
 #include <unistd.h>
+#define KSGNSS_NULL_DEVICE "/dev/null"
+#define KSGNSS_OPEN_FLAGS (O_WRONLY | O_CLOEXEC)
+#endif
 
 #include "tools/commands.h"
 #include "tools/interrupt.h"
@@ -16,14 +24,20 @@ namespace {
 // those lines can never interleave with records or a binary stream.
 std::FILE* TakeStandardOutput() {
   std::fflush(stdout);
+#if defined(_WIN32)
+  // Records and simulated streams are bytes: no CR before every LF, and
+  // standard input read as it is.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   const int own = dup(STDOUT_FILENO);
   if (own < 0) return stdout;
-  std::FILE* out = fdopen(own, "w");
+  std::FILE* out = fdopen(own, "wb");
   if (out == nullptr) {
     close(own);
     return stdout;
   }
-  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const int null = open(KSGNSS_NULL_DEVICE, KSGNSS_OPEN_FLAGS);
   if (null >= 0) {
     dup2(null, STDOUT_FILENO);
     close(null);

@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include <ksparse/export.h>
+
 namespace Kestrel {
 namespace KsParse {
 
-class Em_Base64 {
+class KSPARSE_API Em_Base64 {
  public:
   // Every 3 bytes give 4 characters; a last group of 1 or 2 bytes gives 2 or
   // 3 characters followed by "==" or "=".

@@ -1,6 +1,7 @@
 // Locking classes offered to the application for its own use.
 #pragma once
 
+#include <ksparse/export.h>
 #include <ksparse/platform_types.h>
 
 namespace Kestrel {
@@ -9,7 +10,7 @@ namespace KsParse {
 // Exactly one operating-system critical section and nothing else. The
 // constructor and destructor do nothing: the owner calls InitializeSection
 // before the first use and DeleteSection after the last.
-class Em_Critcal_Section {
+class KSPARSE_API Em_Critcal_Section {
  public:
   Em_Critcal_Section() {}
   ~Em_Critcal_Section() {}
@@ -31,7 +32,7 @@ static_assert(sizeof(Em_Critcal_Section) == sizeof(KsCriticalSection),
 
 // Scoped lock: enters the section on construction (unless null), leaves it on
 // destruction.
-class Em_CrtSect_Lock {
+class KSPARSE_API Em_CrtSect_Lock {
  public:
   explicit Em_CrtSect_Lock(Em_Critcal_Section* section);
   ~Em_CrtSect_Lock();

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <ksparse/export.h>
 #include <ksparse/legacy_records.h>
 #include <ksparse/modem_records.h>
 #include <ksparse/nav_records.h>
@@ -25,7 +26,7 @@ class LegacyEngine;
 class NewProtoBoardData;
 struct EmGnssTestAccess;
 
-class Em_Gnss {
+class KSPARSE_API Em_Gnss {
  public:
   // Chooses the protocol engine: manufacturer 1 the board's own language,
   // manufacturer 2 with board 8 the new protocol, anything else the legacy

@@ -5,6 +5,9 @@
 namespace Kestrel {
 namespace KsParse {
 
+// Defined in this header alone, so every module carries its own virtual
+// table; it is deliberately not exported (on Windows an exported base would
+// export the type information of every library class derived from it).
 class Em_ProtocolDecoder {
  public:
   virtual ~Em_ProtocolDecoder() {}

@@ -9,13 +9,14 @@
 
 #include <cstdint>
 
+#include <ksparse/export.h>
 #include <ksparse/protocol_decoder.h>
 #include <ksparse/rtcm_records.h>
 
 namespace Kestrel {
 namespace KsParse {
 
-class Em_TrsMtPrlRTCM : public Em_ProtocolDecoder {
+class KSPARSE_API Em_TrsMtPrlRTCM : public Em_ProtocolDecoder {
  public:
   // Satellite numbers kept in the 1004 state: GPS 1-32, SBAS 92-110.
   static constexpr unsigned kMaxSatellite = 110;

@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include <ksparse/em_gnss.h>
+
 #include "boards/board_test_support.h"
 #include "boards/softrcv/softrcv_decoder.h"
 #include "platform/com_server.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace Kestrel {
 namespace KsParse {
@@ -108,6 +114,86 @@ TEST(SoftReceiverLogs, BoardLogsAndChannelTables) {
   EXPECT_EQ(b.frame().length, 0u);
 }
 
+#if defined(_WIN32)
+// The test server (tests/boards/solver_server.cpp), registered with regsvr32
+// before this program runs and reached through the system's COM. Its
+// KsTestSolver* functions tell what it received.
+class TestServer {
+ public:
+  TestServer() : module_(LoadLibraryW(L"ksparse_test_solver.dll")) {}
+  ~TestServer() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  bool Loaded() const { return module_ != nullptr; }
+  std::string Log() const {
+    char text[1024];
+    Entry<unsigned (*)(char*, unsigned)>("KsTestSolverLog")(text, sizeof text);
+    return text;
+  }
+  void Clear(unsigned entries) const { Entry<void (*)(unsigned)>("KsTestSolverClear")(entries); }
+  unsigned long DeliveredOn(unsigned ms) const {
+    return Entry<unsigned long (*)(unsigned)>("KsTestSolverDelivered")(ms);
+  }
+  long Objects() const { return Entry<long (*)()>("KsTestSolverObjects")(); }
+
+ private:
+  template <typename F>
+  F Entry(const char* name) const {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module_, name)));
+  }
+  HMODULE module_;
+};
+
+TEST(SoftReceiverSession, RealComServerCallsSolutionsAndRelease) {
+  TestServer server;
+  ASSERT_TRUE(server.Loaded());
+  server.Clear(2);
+  CommandList cmds;
+  {
+    SoftBoard b;
+    b.adapter->StartRover(cmds);
+    ASSERT_NE(b.decoder().solver, nullptr) << "is ksparse_test_solver.dll registered?";
+    // The solution comes from the server's own thread.
+    const unsigned long thread = server.DeliveredOn(10000);
+    ASSERT_NE(thread, 0ul);
+    EXPECT_NE(thread, GetCurrentThreadId());
+    EXPECT_EQ(server.Log(),
+              "entries 8\nsubscribe\nstation Base on\nstation Rover on\nconfigure 5 1 1000 10 1 0 0 1 0\nstart\n");
+    const SoftReceiverDecoder& d = b.decoder();
+    ExpectNear(D{d.latitude, d.longitude, d.height, d.sigma_lat, d.sigma_lon, d.sigma_vertical, d.diff_age},
+               D{0.5729577951308232, -1.1459155902616465, 30, 2, 3, 4, 2.5}, 1e-12);
+    EXPECT_EQ((U{d.solution_code, d.msg_flags}), (U{6, 0xB0000000u}));
+    server.Clear(2);
+    b.adapter->StartRover(cmds);  // a running session is restarted
+    EXPECT_EQ(server.Log(), "restart 0 3\n");
+    server.Clear(2);
+  }
+  EXPECT_EQ(server.Log(), "stop 0\nrelease\n");
+  EXPECT_EQ(server.Objects(), 0);
+
+  // Choosing another board ends the session of the one replaced.
+  {
+    Em_Gnss gnss(GNSS_MNFCTR_NORVIK, OEM_SOFT_RECEIVER);
+    std::vector<_STR_CMD> packets;
+    gnss.Get_Gnss_StartRover(packets);
+    ASSERT_NE(server.DeliveredOn(10000), 0ul);
+    server.Clear(2);
+    EXPECT_TRUE(gnss.Reset_GnsMd(OEM_NOVATEL));
+    EXPECT_EQ(server.Log(), "stop 0\nrelease\n");
+  }
+
+  // A server offering no entries is let go at once.
+  server.Clear(0);
+  {
+    SoftBoard b;
+    b.adapter->StartRover(cmds);
+    EXPECT_EQ(b.decoder().solver, nullptr);
+  }
+  EXPECT_EQ(server.Log(), "entries 8\nstop 0\nrelease\n");
+  EXPECT_EQ(server.Objects(), 0);
+  server.Clear(2);
+}
+#else
 // A fake positioning server that records the calls it receives.
 class FakeSolver final : public ISolver {
  public:
@@ -229,6 +315,7 @@ TEST(SoftReceiverSession, ServerCallsAndSolutions) {
   FakeSolver::entries = 2;
   Platform::RegisterInProcessClass(kSolverClass, nullptr);
 }
+#endif
 
 }  // namespace
 }  // namespace KsParse

@@ -25,5 +25,15 @@ int main() {
   gnss.ParseData();
   std::printf("engine manufacturer %d, board %d, messages %u\n",
               static_cast<int>(gnss.Get_Mnfctr()), static_cast<int>(gnss.Get_GnsMd()), g_messages);
-  return gnss.Get_Mnfctr() == GNSS_MNFCTR_OEM_BOARD ? 0 : 1;
+  // The other exported classes link as well.
+  Em_Critcal_Section section;
+  section.InitializeSection();
+  { Em_CrtSect_Lock lock(&section); }
+  section.DeleteSection();
+  const unsigned char ab[] = {'a', 'b'};
+  const bool base64_ok = Em_Base64::base64_encode(ab, 2) == "YWI=";
+  Em_TrsMtPrlRTCM rtcm;
+  trancood_t transformation = {};
+  const bool rtcm_ok = !rtcm.Decode_type1022(nullptr, 0, transformation);
+  return gnss.Get_Mnfctr() == GNSS_MNFCTR_OEM_BOARD && base64_ok && rtcm_ok ? 0 : 1;
 }

@@ -6,8 +6,20 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${KSPARSE_BUILD} --prefix ${W
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
+# Cross builds: the consumer uses the same toolchain and runs under the same
+# emulator (Wine, QEMU), whose arguments came joined by "|".
+set(toolchain_arg "")
+if(TOOLCHAIN)
+  set(toolchain_arg -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
+endif()
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+# The package by its folder: a cross toolchain confines searches to its own
+# root.
+file(GLOB_RECURSE config ${WORK_DIR}/prefix/ksparseConfig.cmake)
+get_filename_component(config_dir "${config}" DIRECTORY)
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build
-  -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
+  -Dksparse_DIR=${config_dir} -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
+  ${toolchain_arg}
   RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "consumer configure failed: ${rc}")
@@ -16,8 +28,17 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/build RESULT_VARIAB
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "consumer build failed: ${rc}")
 endif()
+# A Windows program finds the DLL beside it.
+file(GLOB dlls ${WORK_DIR}/prefix/bin/*.dll)
+if(dlls)
+  file(COPY ${dlls} DESTINATION ${WORK_DIR}/build)
+endif()
 foreach(prog consumer consumer_static)
-  execute_process(COMMAND ${WORK_DIR}/build/${prog} RESULT_VARIABLE rc)
+  set(program ${WORK_DIR}/build/${prog})
+  if(EXISTS ${program}.exe)
+    set(program ${program}.exe)
+  endif()
+  execute_process(COMMAND ${emulator} ${program} RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${prog} failed: ${rc}")
   endif()

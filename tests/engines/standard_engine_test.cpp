@@ -188,9 +188,9 @@ TEST(StandardEngine, FactoryTable) {
     const BoardAdapter& a = *engine.adapter;
     const BoardDecoder& d = *a.decoder;
     const bool novatel = board == OEM_NOVATEL;
-    EXPECT_EQ((std::vector<long>{a.oem_type, a.commands->relayed, d.gps_sat_hold, d.glo_sat_hold + d.bds_sat_hold,
-                                 d.sentence_hold}),
-              (std::vector<long>{board, board == OEM_NMEA_FIRST, novatel || board == OEM_HEMISPHERE, 2 * novatel, 0}));
+    using Row = std::vector<std::int64_t>;
+    EXPECT_EQ((Row{a.oem_type, a.commands->relayed, d.gps_sat_hold, d.glo_sat_hold + d.bds_sat_hold, d.sentence_hold}),
+              (Row{board, board == OEM_NMEA_FIRST, novatel || board == OEM_HEMISPHERE, 2 * novatel, 0}));
   }
 }
 

@@ -44,7 +44,7 @@ void Feed(Em_Gnss& gnss, const std::string& bytes) {
 }
 
 using Testing::D;
-using V = std::vector<long>;
+using V = std::vector<std::int64_t>;
 
 // Manufacturer 3 and unknown ones get the legacy engine and report 2; only
 // the constructor creates the new-protocol engine.

@@ -44,13 +44,39 @@ inline std::string ReadBack(std::FILE* file) {
 
 // Standard output of a shell command; its exit status in `*status`.
 inline std::string ShellOutput(const std::string& command, int* status = nullptr) {
+#if defined(_WIN32)
+  std::FILE* pipe = _popen(command.c_str(), "rb");
+#else
   std::FILE* pipe = popen(command.c_str(), "r");
+#endif
   if (pipe == nullptr) return "";
   const std::string out = ReadAll(pipe);
+#if defined(_WIN32)
+  const int rc = _pclose(pipe);
+#else
   const int rc = pclose(pipe);
+#endif
   if (status != nullptr) *status = rc;
   return out;
 }
+
+// The built tool as a shell command starts it. A Windows build run under
+// Wine knows its build tree by the host's path: drive Z: is the host's root.
+inline std::string ToolCommand(std::string path) {
+#if defined(_WIN32)
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+#endif
+  return path;
+}
+
+// Appended to a shell command: its error output discarded.
+#if defined(_WIN32)
+constexpr const char* kNoErrors = " 2>NUL";
+#else
+constexpr const char* kNoErrors = " 2>/dev/null";
+#endif
 
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -88,7 +88,8 @@ std::string NmeaGsv(const std::string& talker, const std::vector<NmeaSatellite>&
   const std::size_t total = sats.empty() ? 1 : (sats.size() + 3) / 4;
   std::string out;
   for (std::size_t m = 0; m < total; ++m) {
-    std::string body = talker + Format("GSV,%zu,%zu,%02zu", total, m + 1, sats.size());
+    std::string body = talker + Format("GSV,%u,%u,%02u", static_cast<unsigned>(total), static_cast<unsigned>(m + 1),
+                                       static_cast<unsigned>(sats.size()));
     for (std::size_t i = m * 4; i < sats.size() && i < m * 4 + 4; ++i) {
       const NmeaSatellite& s = sats[i];
       body += Format(",%02d,%02d,%03d,", s.prn, s.elevation, s.azimuth);
