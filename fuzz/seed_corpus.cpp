@@ -177,6 +177,13 @@ int main(int argc, char** argv) {
     c.Add(Prefixed(0x12, hemisphere));
     ok = ok && c.ok();
   }
+  {
+    Corpus c(root, "office_tools_fuzz");  // a whole recording: NovAtel logs, RTCM 3, NMEA
+    c.Add(Join(novatel.frames));
+    c.Add(Join(rtcm.frames));
+    c.Add(Join(nmea.frames, 3000));
+    ok = ok && c.ok();
+  }
   if (!ok) {
     std::fprintf(stderr, "fuzz_seed_corpus: cannot write under %s\n", root.c_str());
     return 1;
