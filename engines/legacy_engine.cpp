@@ -38,6 +38,14 @@ constexpr StartBytes kSoftReceiverStarts = Starts({'$', 0xAA});
 
 bool IsIdentifierLetter(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
+// The frame's check value makes the exclusive-or of its bytes, from "$$"
+// through the check byte, zero.
+bool CheckFoldsToZero(const unsigned char* frame, unsigned int payload) {
+  unsigned char check = 0;
+  for (unsigned int i = 0; i <= payload + kLegacyHeader; ++i) check ^= frame[i];
+  return check == 0;
+}
+
 // A start at which the parse step would skip one byte anyway, decided while
 // the receive buffer passes over bytes, so that a run of false starts costs
 // a few instructions a byte rather than a parse step each: 0xAA not
@@ -54,9 +62,7 @@ bool NoLegacyFrame(const unsigned char* p, int held) {
   if (held < static_cast<int>(kLegacyHeader)) return false;
   const unsigned int payload = p[5];
   if (held < static_cast<int>(payload + kLegacyHeader + 3)) return false;
-  unsigned char check = 0;
-  for (unsigned int i = 0; i <= payload + kLegacyHeader; ++i) check ^= p[i];
-  return check != 0;
+  return !CheckFoldsToZero(p, payload);
 }
 
 }  // namespace
@@ -123,9 +129,7 @@ LegacyEngine::LegacyRead LegacyEngine::ReadLegacyFrame() {
   if (!IsIdentifierLetter(frame_[2]) || !IsIdentifierLetter(frame_[3])) return LegacyRead::kBadCheck;
   const unsigned int payload = frame_[5];
   if (!rx->Read(frame_ + kLegacyHeader, static_cast<int>(payload + 3))) return LegacyRead::kIncomplete;
-  unsigned char check = 0;
-  for (unsigned int i = 0; i <= payload + kLegacyHeader; ++i) check ^= frame_[i];
-  if (check != 0) return LegacyRead::kBadCheck;
+  if (!CheckFoldsToZero(frame_, payload)) return LegacyRead::kBadCheck;
   msg_code = MessageCode(frame_[2], frame_[3]);
   Dispatch();
   return LegacyRead::kDispatched;

@@ -4,6 +4,7 @@
 // incomplete (wait for more bytes), taken, rejected, or no frame here.
 #include <cstring>
 
+#include "boards/hemisphere/hemisphere_wire.h"
 #include "boards/novatel/novatel_wire.h"
 #include "engines/standard_engine.h"
 #include "rtcm/crc24q.h"
@@ -45,10 +46,7 @@ bool NovAtelIntact(const unsigned char* frame, unsigned int count) { return NovA
 
 // The board's own check: the 16-bit sum of the data bytes.
 bool HemisphereBinaryIntact(const unsigned char* frame, unsigned int count) {
-  const unsigned int length = count - kHemisphereHeader - kHemisphereTrailer;
-  unsigned int sum = 0;
-  for (unsigned int i = 0; i < length; ++i) sum += frame[kHemisphereHeader + i];
-  return (sum & 0xFFFF) == Le16(frame + kHemisphereHeader + length);
+  return Hemisphere::BinSumMatches(frame, count - kHemisphereHeader - kHemisphereTrailer);
 }
 
 }  // namespace

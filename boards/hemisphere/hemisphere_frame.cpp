@@ -27,9 +27,7 @@ BinCheck CheckBinFrame(const FrameBuffer& frame, BinRules rules) {
   const std::uint32_t total = n + kBinOverhead;
   if (frame.length < total) return BinCheck::kIncomplete;
 
-  std::uint32_t sum = 0;
-  for (std::uint32_t i = 0; i < n; ++i) sum += d[kBinHeader + i];
-  if ((sum & 0xFFFF) != U16(d + kBinHeader + n)) return BinCheck::kRejected;
+  if (!BinSumMatches(d, n)) return BinCheck::kRejected;
   if (rules.line_end && (d[total - 2] != '\r' || d[total - 1] != '\n')) return BinCheck::kRejected;
   if (rules.nonzero_xor) {
     unsigned char folded = 0;

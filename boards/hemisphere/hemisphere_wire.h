@@ -73,6 +73,14 @@ using NovAtel::F64;
 using NovAtel::U16;
 using NovAtel::U32;
 
+// The message's own check: the 16-bit sum of its `data_length` data bytes
+// equals the value after them. `frame` starts at "$BIN" and holds them all.
+inline bool BinSumMatches(const unsigned char* frame, std::uint32_t data_length) {
+  std::uint32_t sum = 0;
+  for (std::uint32_t i = 0; i < data_length; ++i) sum += frame[kBinHeader + i];
+  return (sum & 0xFFFF) == U16(frame + kBinHeader + data_length);
+}
+
 }  // namespace Hemisphere
 }  // namespace KsParse
 }  // namespace Kestrel
