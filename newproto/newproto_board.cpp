@@ -13,7 +13,7 @@ namespace KsParse {
 NewProtoBoard::NewProtoBoard() {
   oem_type = OEM_NORVIK_NEWPROTO;
   commands = new (std::nothrow) NewProtoCommands();
-  decoder = new (std::nothrow) NewProtoBoardData();
+  decoder = new (std::nothrow) NewProtoBoardData;
 }
 
 bool NewProtoBoard::AcceptPassThrough(const unsigned char* data, unsigned int id, unsigned int length) {

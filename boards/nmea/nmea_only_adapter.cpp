@@ -16,7 +16,7 @@ bool NmeaOnlyDecoder::DecodeMessage(const unsigned char* data, unsigned int, uns
 NmeaOnlyAdapter::NmeaOnlyAdapter(std::uint32_t kind, const char* talkers) : talkers_(talkers) {
   oem_type = kind;
   commands = new (std::nothrow) SilentCommandSet();
-  decoder = new (std::nothrow) NmeaOnlyDecoder();
+  decoder = new (std::nothrow) NmeaOnlyDecoder;
 }
 
 bool NmeaOnlyAdapter::ProcessFrame() {

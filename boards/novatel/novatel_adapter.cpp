@@ -46,7 +46,7 @@ NovAtelAdapter::NovAtelAdapter() {
   oem_type = OEM_NOVATEL;
   frame_starts = "\xAA$\xD3\x02";
   commands = new (std::nothrow) NovAtelCommandSet();
-  decoder = new (std::nothrow) NovAtelDecoder();
+  decoder = new (std::nothrow) NovAtelDecoder;
 }
 
 bool NovAtelAdapter::ProcessFrame() {

@@ -36,7 +36,7 @@ SoftReceiverAdapter::SoftReceiverAdapter() {
   oem_type = OEM_SOFT_RECEIVER;
   frame_starts = "\xAA$";
   commands = new (std::nothrow) SoftReceiverCommandSet();
-  decoder = new (std::nothrow) SoftReceiverDecoder();
+  decoder = new (std::nothrow) SoftReceiverDecoder;
   if (com_init_result == 0) com_init_result = Platform::CoInitializeEx(nullptr, 0);
   RegisterServer();
 }

@@ -13,7 +13,7 @@ TrimbleAdapter::TrimbleAdapter() {
   oem_type = OEM_TRIMBLE;
   frame_starts = "\x02$\xD3";
   commands = new (std::nothrow) TrimbleCommandSet();
-  decoder = new (std::nothrow) TrimbleDecoder();
+  decoder = new (std::nothrow) TrimbleDecoder;
 }
 
 bool TrimbleAdapter::ProcessFrame() {
