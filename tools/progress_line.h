@@ -13,7 +13,9 @@ namespace Tool {
 
 class ProgressLine {
  public:
-  ProgressLine(std::FILE* err, const std::string& subcommand);
+  using Clock = std::chrono::steady_clock::time_point (*)();
+  // `now` reads the time (a fixed sequence of times in tests).
+  ProgressLine(std::FILE* err, const std::string& subcommand, Clock now = &std::chrono::steady_clock::now);
   // `bytes` more read; `epochs` so far.
   void Update(std::size_t bytes, std::size_t epochs);
   // Ends the line (nothing when none was drawn).
@@ -22,6 +24,7 @@ class ProgressLine {
  private:
   std::FILE* err_;
   std::string subcommand_;
+  Clock now_;
   bool enabled_;
   bool drawn_ = false;
   std::uint64_t bytes_ = 0;

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -130,12 +129,19 @@ TEST(RinexFormat, ErrorsNameTheProblemAndFail) {
   std::remove(nmea.c_str());
 }
 
+// A clock that advances 100 ms at every reading, so that the test does not
+// depend on how busy the machine is.
+std::chrono::steady_clock::time_point SteppingClock() {
+  static std::chrono::steady_clock::time_point t;
+  t += std::chrono::milliseconds(100);
+  return t;
+}
+
 TEST(RinexFormat, ProgressLineOnlyOnATerminal) {
   std::FILE* file = std::tmpfile();
   {
-    Tool::ProgressLine progress(file, "rinex");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    progress.Update(4096, 3);
+    Tool::ProgressLine progress(file, "rinex", &SteppingClock);
+    for (int i = 0; i < 5; ++i) progress.Update(4096, 3);
     progress.Done();
   }
   EXPECT_EQ(Testing::ReadBack(file), "");
@@ -144,10 +150,11 @@ TEST(RinexFormat, ProgressLineOnlyOnATerminal) {
   ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
   std::FILE* terminal = fdopen(slave, "w");
   {
-    Tool::ProgressLine progress(terminal, "rinex");
-    progress.Update(4096, 3);  // too soon after the start: not drawn
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    progress.Update(4096, 5);
+    Tool::ProgressLine progress(terminal, "rinex", &SteppingClock);
+    progress.Update(4096, 3);  // 100 ms after the start: not drawn
+    progress.Update(4096, 4);  // 200 ms: not drawn
+    progress.Update(4096, 5);  // 300 ms: drawn
+    progress.Update(4096, 6);  // 100 ms after the last line: not drawn
     progress.Done();
   }
   std::fclose(terminal);
@@ -156,7 +163,7 @@ TEST(RinexFormat, ProgressLineOnlyOnATerminal) {
   close(master);
   // The terminal turns the line feed into carriage return and line feed.
   EXPECT_EQ(std::string(text, n > 0 ? static_cast<std::size_t>(n) : 0),
-            "\rksgnss rinex: 8192 bytes read, 5 epochs\r\n");
+            "\rksgnss rinex: 12288 bytes read, 5 epochs\r\n");
 }
 
 }  // namespace
