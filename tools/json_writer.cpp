@@ -1,7 +1,5 @@
 #include "tools/json_writer.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstring>
 
 namespace Kestrel {
@@ -88,15 +86,9 @@ void JsonWriter::Scalar(bool value) {
   size_ += length;
 }
 
-void JsonWriter::Signed(long long value) {
-  char* p = Room(24);
-  size_ += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
-}
+void JsonWriter::Signed(long long value) { size_ += FormatSigned(value, Room(kDoubleChars)); }
 
-void JsonWriter::Unsigned(unsigned long long value) {
-  char* p = Room(24);
-  size_ += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
-}
+void JsonWriter::Unsigned(unsigned long long value) { size_ += FormatUnsigned(value, Room(kDoubleChars)); }
 
 void JsonWriter::Floating(double value) {
   size_ += FormatDouble(value, Room(kDoubleChars));
@@ -148,34 +140,6 @@ Value& ValueBuilder::Add(const char* key, Value value) {
   }
   parent.Push(std::move(value));
   return const_cast<Value&>(parent.Items().back());
-}
-
-std::size_t FormatDouble(double value, char* text) {
-  if (!std::isfinite(value)) {
-    std::memcpy(text, "null", 4);
-    return 4;
-  }
-  // Plain decimals in the range where they stay short (500000 rather than
-  // 5e+05), exponents outside it; both the shortest exact form.
-  const double magnitude = std::fabs(value);
-  if (magnitude < 9007199254740992.0 && value == static_cast<double>(static_cast<long long>(value))) {
-    // A whole number below 2^53 is exact, and its shortest form is its
-    // digits (with the sign of a negative zero); the integer conversion is
-    // far cheaper than the general search.
-    char* p = text;
-    if (std::signbit(value)) *p++ = '-';
-    const auto whole = static_cast<unsigned long long>(magnitude);
-    return static_cast<std::size_t>(std::to_chars(p, text + kDoubleChars, whole).ptr - text);
-  }
-  const bool fixed = magnitude == 0.0 || (magnitude >= 1e-5 && magnitude < 1e17);
-  const auto result = fixed ? std::to_chars(text, text + kDoubleChars, value, std::chars_format::fixed)
-                            : std::to_chars(text, text + kDoubleChars, value, std::chars_format::scientific);
-  return static_cast<std::size_t>(result.ptr - text);
-}
-
-std::string FormatDouble(double value) {
-  char text[kDoubleChars];
-  return std::string(text, FormatDouble(value, text));
 }
 
 void WriteValue(JsonWriter& writer, const char* key, const Value& value) {

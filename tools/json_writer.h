@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/double_format.h"
+
 namespace Kestrel {
 namespace KsParse {
 namespace Tool {
@@ -177,12 +179,6 @@ void WritePair(Sink& sink, const char* key, T first, T second) {
   sink.End();
 }
 
-// Shortest decimal form that reads back to exactly `value`; "null" for NaN
-// and infinities, which JSON cannot express.
-std::string FormatDouble(double value);
-// The same into `text`, which holds kDoubleChars; returns the length.
-constexpr std::size_t kDoubleChars = 64;
-std::size_t FormatDouble(double value, char* text);
 // The value as JSON on one line (no trailing newline).
 std::string ToJson(const Value& value);
 // Appends the value's JSON to a writer, as a member named `key` (or an
