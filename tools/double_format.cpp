@@ -12,52 +12,59 @@ namespace Tool {
 
 namespace {
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+// The four digits of every number below 10^4, zero-padded, one after the
+// other, computed when compiled; four spare characters at the end let a
+// shorter number be copied from inside its entry four characters at a time.
+struct DigitQuads {
+  char text[4 * 10000 + 4];
+};
+
+constexpr DigitQuads MakeDigitQuads() {
+  DigitQuads quads{};
+  for (int i = 0; i < 10000; ++i) {
+    quads.text[4 * i] = static_cast<char>('0' + i / 1000);
+    quads.text[4 * i + 1] = static_cast<char>('0' + i / 100 % 10);
+    quads.text[4 * i + 2] = static_cast<char>('0' + i / 10 % 10);
+    quads.text[4 * i + 3] = static_cast<char>('0' + i % 10);
+  }
+  return quads;
+}
+
+constexpr DigitQuads kQuads = MakeDigitQuads();
 
 constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << 52;
-constexpr std::uint64_t kLow63 = (std::uint64_t{1} << 63) - 1;
 constexpr std::uint32_t kTenTo8 = 100000000;
 constexpr std::uint64_t kTenTo16 = 10000000000000000;
 constexpr std::uint64_t kTenTo17 = 100000000000000000;
 
-void Pair(char* p, std::uint32_t x) { std::memcpy(p, kDigitPairs + 2 * x, 2); }
-
-// The eight digits of x < 10^8, zero-padded: x / 10^6 in fixed point with
-// 57 fraction bits, rounded up, gives the first pair as its whole part and
-// each next pair from the fraction times 100 (the rounding error stays far
-// below one unit of the last pair; checked for every x). 32-bit ARM has no
-// cheap 64-bit division; this needs none.
+// The eight digits of x < 10^8 at p, zero-padded.
 void Eight(char* p, std::uint32_t x) {
-  constexpr std::uint64_t kFraction = (std::uint64_t{1} << 57) - 1;
-  std::uint64_t y = x * std::uint64_t{144115188076};  // ceil(2^57 / 10^6)
-  Pair(p, static_cast<std::uint32_t>(y >> 57));
-  y = (y & kFraction) * 100;
-  Pair(p + 2, static_cast<std::uint32_t>(y >> 57));
-  y = (y & kFraction) * 100;
-  Pair(p + 4, static_cast<std::uint32_t>(y >> 57));
-  y = (y & kFraction) * 100;
-  Pair(p + 6, static_cast<std::uint32_t>(y >> 57));
+  const std::uint32_t high = x / 10000;
+  std::memcpy(p, kQuads.text + 4 * high, 4);
+  std::memcpy(p + 4, kQuads.text + 4 * (x - high * 10000), 4);
 }
 
-// The decimal trailing zeros of x > 0 (at most 15 counted).
-int TrailingZeros(std::uint32_t x) {
-  int zeros = 0;
-  if (x % 100000000 == 0) {
-    x /= 100000000;
-    zeros += 8;
-  }
-  if (x % 10000 == 0) {
-    x /= 10000;
-    zeros += 4;
-  }
-  if (x % 100 == 0) {
-    x /= 100;
-    zeros += 2;
-  }
-  return x % 10 == 0 ? zeros + 1 : zeros;
+// The digits of x < 10^4 without leading zeros at p (four characters
+// written); returns their count.
+std::size_t UpToFour(char* p, std::uint32_t x) {
+  const std::size_t n = 1 + (x >= 10) + (x >= 100) + (x >= 1000);
+  std::memcpy(p, kQuads.text + 4 * x + 4 - n, 4);
+  return n;
+}
+
+// The number of '0' characters that end the eight digits at p, which are
+// not all zeros.
+int TrailingZeroChars(const char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && defined(__GNUC__)
+  // The last character is the word's highest byte.
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof(word));
+  return __builtin_clzll(word ^ 0x3030303030303030u) >> 3;
+#else
+  int n = 0;
+  while (p[7 - n] == '0') ++n;
+  return n;
+#endif
 }
 
 // The upper 64 bits of the 128-bit product.
@@ -92,7 +99,7 @@ std::uint64_t ScaleOdd(const std::uint64_t* g, std::uint64_t cp) {
   const std::uint64_t y0 = g[0] * cp;
   const std::uint64_t y1 = MulHigh(g[0], cp);
   const std::uint64_t z = (y0 >> 1) + x1;
-  return (y1 + (z >> 63)) | (((z & kLow63) + kLow63) >> 63);
+  return (y1 + (z >> 63)) | ((z << 1) != 0 ? 1 : 0);
 }
 
 struct Decimal {
@@ -147,38 +154,20 @@ std::size_t Fallback(double value, char* text, std::chars_format format) {
 }  // namespace
 
 std::size_t FormatUnsigned(std::uint64_t value, char* text) {
-  if (value < 10) {
-    text[0] = static_cast<char>('0' + value);
-    return 1;
+  if (value < 10000) return UpToFour(text, static_cast<std::uint32_t>(value));
+  if (value < kTenTo8) {
+    const auto x = static_cast<std::uint32_t>(value);
+    const std::uint32_t high = x / 10000;
+    const std::size_t n = UpToFour(text, high);
+    std::memcpy(text + n, kQuads.text + 4 * (x - high * 10000), 4);
+    return n + 4;
   }
-  if (value < 100) {
-    Pair(text, static_cast<std::uint32_t>(value));
-    return 2;
-  }
-  // Backwards from the end of a scratch buffer, then one fixed-size copy.
-  char digits[48] = {};
-  char* p = digits + 24;
-  while (value >= kTenTo8) {  // at most twice
-    const std::uint64_t upper = value / kTenTo8;
-    p -= 8;
-    Eight(p, static_cast<std::uint32_t>(value - upper * kTenTo8));
-    value = upper;
-  }
-  auto x = static_cast<std::uint32_t>(value);
-  while (x >= 100) {
-    const std::uint32_t upper = x / 100;
-    p -= 2;
-    Pair(p, x - upper * 100);
-    x = upper;
-  }
-  if (x >= 10) {
-    p -= 2;
-    Pair(p, x);
-  } else {
-    *--p = static_cast<char>('0' + x);
-  }
-  std::memcpy(text, p, 24);
-  return static_cast<std::size_t>(digits + 24 - p);
+  // The last eight digits after the others.
+  const std::uint64_t upper = value / kTenTo8;
+  const auto lower = static_cast<std::uint32_t>(value - upper * kTenTo8);
+  const std::size_t head = FormatUnsigned(upper, text);
+  Eight(text + head, lower);
+  return head + 8;
 }
 
 std::size_t FormatSigned(std::int64_t value, char* text) {
@@ -221,14 +210,22 @@ std::size_t FormatDouble(double value, char* text) {
   char digits[40] = {};
   const auto upper = static_cast<std::uint32_t>(decimal.digits / kTenTo8);
   const auto lower = static_cast<std::uint32_t>(decimal.digits - upper * kTenTo8);
-  digits[0] = static_cast<char>('0' + upper / kTenTo8);
-  Eight(digits + 1, upper % kTenTo8);
+  const std::uint32_t first = upper / kTenTo8;
+  const std::uint32_t middle = upper - first * kTenTo8;
+  digits[0] = static_cast<char>('0' + first);
+  Eight(digits + 1, middle);
   Eight(digits + 9, lower);
   const int leading = decimal.digits < kTenTo16 ? 1 : 0;
   const char* d = digits + leading;
   int n = 17 - leading;
   const int exponent = decimal.exponent + n - 1;  // of the first digit
-  if (lower % 10 == 0) n -= lower == 0 ? 8 + TrailingZeros(upper) : TrailingZeros(lower);
+  if (lower != 0) {
+    n -= TrailingZeroChars(digits + 9);
+  } else if (middle != 0) {
+    n -= 8 + TrailingZeroChars(digits + 1);
+  } else {
+    n = 1;  // a first digit and sixteen zeros
+  }
 
   const double magnitude = std::fabs(value);
   if (magnitude >= 1e-5 && magnitude < 1e17) {
@@ -254,13 +251,11 @@ std::size_t FormatDouble(double value, char* text) {
   p += length;
   *p++ = 'e';
   *p++ = exponent < 0 ? '-' : '+';
-  auto e = static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent);
-  if (e >= 100) {
-    *p++ = static_cast<char>('0' + e / 100);
-    e %= 100;
-  }
-  Pair(p, e);
-  return static_cast<std::size_t>(p + 2 - text);
+  // Two or three exponent digits.
+  const auto e = static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent);
+  const std::size_t e_digits = e >= 100 ? 3 : 2;
+  std::memcpy(p, kQuads.text + 4 * e + 4 - e_digits, 4);
+  return static_cast<std::size_t>(p - text) + e_digits;
 }
 
 std::string FormatDouble(double value) {

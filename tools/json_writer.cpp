@@ -9,7 +9,7 @@ namespace Tool {
 namespace {
 
 // The value as it would have been written from its C++ type.
-void WriteScalar(JsonWriter& writer, const char* key, const Value& value) {
+void WriteScalar(JsonWriter& writer, Key key, const Value& value) {
   switch (value.type()) {
     case Value::Type::kBool: writer.Field(key, value.AsBool()); break;
     case Value::Type::kInt: writer.Field(key, value.AsInt()); break;
@@ -55,50 +55,10 @@ char* JsonWriter::Grow(std::size_t n) {
   return buffer_.get() + size_;
 }
 
-void JsonWriter::Open(const char* key, char bracket) {
-  Name(key);
-  Put(bracket);
-  if (depth_ < 32) {
-    if (bracket == '{') objects_ |= 1u << depth_;
-    else objects_ &= ~(1u << depth_);
-    ++depth_;
-  }
-  comma_ = false;
-}
-
-void JsonWriter::End() {
-  if (depth_ == 0) return;
-  --depth_;
-  Put((objects_ >> depth_) & 1u ? '}' : ']');
-  comma_ = true;
-}
-
-void JsonWriter::Null(const char* key) {
-  Name(key);
-  std::memcpy(Room(4), "null", 4);
-  size_ += 4;
-  comma_ = true;
-}
-
-void JsonWriter::Scalar(bool value) {
-  const std::size_t length = value ? 4 : 5;
-  std::memcpy(Room(length), value ? "true" : "false", length);
-  size_ += length;
-}
-
-void JsonWriter::Signed(long long value) { size_ += FormatSigned(value, Room(kDoubleChars)); }
-
-void JsonWriter::Unsigned(unsigned long long value) { size_ += FormatUnsigned(value, Room(kDoubleChars)); }
-
-void JsonWriter::Floating(double value) {
-  size_ += FormatDouble(value, Room(kDoubleChars));
-}
-
-void JsonWriter::Text(const char* text, std::size_t length) {
+void JsonWriter::Text(Key key, const char* text, std::size_t length) {
   static constexpr char kHex[] = "0123456789abcdef";
-  // At most six characters for each byte, and the quotes.
-  char* p = Room(6 * length + 2);
-  char* const start = p;
+  // The name, at most six characters for each byte, and the quotes.
+  char* p = Name(Room(key.length() + 4 + 6 * length + 2), key);
   *p++ = '"';
   for (std::size_t i = 0; i < length; ++i) {
     const char c = text[i];
@@ -117,14 +77,15 @@ void JsonWriter::Text(const char* text, std::size_t length) {
     }
   }
   *p++ = '"';
-  size_ += static_cast<std::size_t>(p - start);
+  size_ = static_cast<std::size_t>(p - buffer_.get());
+  comma_ = true;
 }
 
-void ValueBuilder::Open(const char* key, Value container) {
+void ValueBuilder::Open(Key key, Value container) {
   open_.push_back(&Add(key, std::move(container)));
 }
 
-Value& ValueBuilder::Add(const char* key, Value value) {
+Value& ValueBuilder::Add(Key key, Value value) {
   if (open_.empty()) {
     // A scalar or container at the top is the record itself.
     if (!has_root_) {
@@ -135,14 +96,14 @@ Value& ValueBuilder::Add(const char* key, Value value) {
   }
   Value& parent = *open_.back();
   if (parent.type() == Value::Type::kObject) {
-    parent.Set(key != nullptr ? key : "", std::move(value));
+    parent.Set(key.text() != nullptr ? std::string(key.text(), key.length()) : std::string(), std::move(value));
     return const_cast<Value&>(parent.Members().back().second);
   }
   parent.Push(std::move(value));
   return const_cast<Value&>(parent.Items().back());
 }
 
-void WriteValue(JsonWriter& writer, const char* key, const Value& value) {
+void WriteValue(JsonWriter& writer, Key key, const Value& value) {
   if (value.IsScalar()) {
     WriteScalar(writer, key, value);
     return;
@@ -152,7 +113,7 @@ void WriteValue(JsonWriter& writer, const char* key, const Value& value) {
     for (const Value& item : value.Items()) WriteValue(writer, nullptr, item);
   } else {
     writer.Object(key);
-    for (const Value::Member& member : value.Members()) WriteValue(writer, member.first.c_str(), member.second);
+    for (const Value::Member& member : value.Members()) WriteValue(writer, Key::Of(member.first.c_str()), member.second);
   }
   writer.End();
 }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -72,10 +73,31 @@ class Value {
   std::vector<Member> members_;
 };
 
+// A member name: a string literal, whose length is known when compiled, or
+// null for an array's elements and for the record itself.
+class Key {
+ public:
+  template <std::size_t N>
+  constexpr Key(const char (&text)[N]) : text_(text), length_(N - 1) {}
+  constexpr Key(std::nullptr_t) {}
+  // A name known only at run time.
+  static Key Of(const char* text) { return Key(text, std::char_traits<char>::length(text)); }
+
+  const char* text() const { return text_; }
+  std::size_t length() const { return length_; }
+
+ private:
+  Key(const char* text, std::size_t length) : text_(text), length_(length) {}
+
+  const char* text_ = nullptr;
+  std::size_t length_ = 0;
+};
+
 // Writes JSON records into its own buffer. Clear starts the next record
 // and keeps the buffer, so once it has grown to the longest record a record
 // costs no allocation. Member names are the program's own ASCII names and
-// are written as they are; text values are escaped.
+// are written as they are; text values are escaped. The calls for one
+// member are inline, so that a literal name is copied as a constant.
 class JsonWriter {
  public:
   JsonWriter() = default;
@@ -88,51 +110,72 @@ class JsonWriter {
   // Appends a raw character (the line end after a record).
   void Put(char c) { *Room(1) = c; ++size_; }
 
-  void Object(const char* key) { Open(key, '{'); }
-  void Array(const char* key) { Open(key, '['); }
+  void Object(Key key) { Open(key, '{', 1); }
+  void Array(Key key) { Open(key, '[', 0); }
   // Closes the innermost open object or array.
-  void End();
-  template <typename T>
-  void Field(const char* key, T value) {
-    Name(key);
-    Scalar(value);
+  void End() {
+    if (depth_ == 0) return;
+    --depth_;
+    Put((objects_ >> depth_) & 1u ? '}' : ']');
     comma_ = true;
   }
-  void Null(const char* key);
+  template <typename T>
+  void Field(Key key, T value) {
+    char* p = Name(Room(key.length() + 4 + kDoubleChars), key);
+    size_ = static_cast<std::size_t>(Scalar(p, value) - buffer_.get());
+    comma_ = true;
+  }
+  void Field(Key key, const char* text) { Text(key, text, std::char_traits<char>::length(text)); }
+  void Field(Key key, const std::string& text) { Text(key, text.data(), text.size()); }
+  void Null(Key key) { Field(key, Literal{"null", 4}); }
 
  private:
+  struct Literal {
+    const char* text;  // copied 5 characters at a time
+    std::size_t length;
+  };
+
   // Room for n more characters at the end of the buffer.
   char* Room(std::size_t n) { return capacity_ - size_ >= n ? buffer_.get() + size_ : Grow(n); }
   char* Grow(std::size_t n);
-  void Open(const char* key, char bracket);
-  // The comma before a member or element, and the member's name.
-  void Name(const char* key) {
-    char* p = Room(key == nullptr ? 1 : std::char_traits<char>::length(key) + 4);
-    char* const start = p;
-    if (comma_) *p++ = ',';
-    if (key != nullptr) {
+  // The comma before a member or element, and the member's name, at p;
+  // returns the end.
+  char* Name(char* p, Key key) {
+    *p = ',';
+    p += comma_ ? 1 : 0;
+    if (key.text() != nullptr) {
       *p++ = '"';
-      while (*key != '\0') *p++ = *key++;
+      std::memcpy(p, key.text(), key.length());
+      p += key.length();
       *p++ = '"';
       *p++ = ':';
     }
-    size_ += static_cast<std::size_t>(p - start);
+    return p;
   }
-  void Scalar(bool value);
-  void Scalar(int value) { Signed(value); }
-  void Scalar(long value) { Signed(value); }
-  void Scalar(long long value) { Signed(value); }
-  void Scalar(unsigned value) { Unsigned(value); }
-  void Scalar(unsigned long value) { Unsigned(value); }
-  void Scalar(unsigned long long value) { Unsigned(value); }
-  void Scalar(float value) { Floating(value); }
-  void Scalar(double value) { Floating(value); }
-  void Scalar(const char* value) { Text(value, std::char_traits<char>::length(value)); }
-  void Scalar(const std::string& value) { Text(value.data(), value.size()); }
-  void Signed(long long value);
-  void Unsigned(unsigned long long value);
-  void Floating(double value);
-  void Text(const char* text, std::size_t length);
+  void Open(Key key, char bracket, std::uint32_t object) {
+    char* p = Name(Room(key.length() + 5), key);
+    *p++ = bracket;
+    size_ = static_cast<std::size_t>(p - buffer_.get());
+    if (depth_ < 32) {
+      objects_ = (objects_ & ~(1u << depth_)) | object << depth_;
+      ++depth_;
+    }
+    comma_ = false;
+  }
+  static char* Scalar(char* p, Literal value) {
+    std::memcpy(p, value.text, 5);
+    return p + value.length;
+  }
+  static char* Scalar(char* p, bool value) { return Scalar(p, value ? Literal{"true", 4} : Literal{"false", 5}); }
+  static char* Scalar(char* p, int value) { return p + FormatSigned(value, p); }
+  static char* Scalar(char* p, long value) { return p + FormatSigned(value, p); }
+  static char* Scalar(char* p, long long value) { return p + FormatSigned(value, p); }
+  static char* Scalar(char* p, unsigned value) { return p + FormatUnsigned(value, p); }
+  static char* Scalar(char* p, unsigned long value) { return p + FormatUnsigned(value, p); }
+  static char* Scalar(char* p, unsigned long long value) { return p + FormatUnsigned(value, p); }
+  static char* Scalar(char* p, float value) { return p + FormatDouble(value, p); }
+  static char* Scalar(char* p, double value) { return p + FormatDouble(value, p); }
+  void Text(Key key, const char* text, std::size_t length);
 
   std::unique_ptr<char[]> buffer_;
   std::size_t size_ = 0;
@@ -147,20 +190,20 @@ class JsonWriter {
 // Builds the Value tree of one record through the sink interface.
 class ValueBuilder {
  public:
-  void Object(const char* key) { Open(key, Value::Object()); }
-  void Array(const char* key) { Open(key, Value::Array()); }
+  void Object(Key key) { Open(key, Value::Object()); }
+  void Array(Key key) { Open(key, Value::Array()); }
   void End() { open_.pop_back(); }
   template <typename T>
-  void Field(const char* key, T value) {
+  void Field(Key key, T value) {
     Add(key, Value(value));
   }
-  void Null(const char* key) { Add(key, Value()); }
+  void Null(Key key) { Add(key, Value()); }
   // The record built so far (the first top-level value).
   Value Take() { return std::move(root_); }
 
  private:
-  void Open(const char* key, Value container);
-  Value& Add(const char* key, Value value);
+  void Open(Key key, Value container);
+  Value& Add(Key key, Value value);
 
   Value root_;
   bool has_root_ = false;
@@ -170,9 +213,10 @@ class ValueBuilder {
 };
 
 // A two-element array: the values of a record's two frequencies. Taken by
-// value, so that fields of packed records can be passed.
+// value, so that fields of packed records can be passed. Always inline, so
+// that the member name stays a constant.
 template <typename Sink, typename T>
-void WritePair(Sink& sink, const char* key, T first, T second) {
+__attribute__((always_inline)) inline void WritePair(Sink& sink, Key key, T first, T second) {
   sink.Array(key);
   sink.Field(nullptr, first);
   sink.Field(nullptr, second);
@@ -183,7 +227,7 @@ void WritePair(Sink& sink, const char* key, T first, T second) {
 std::string ToJson(const Value& value);
 // Appends the value's JSON to a writer, as a member named `key` (or an
 // element when `key` is null).
-void WriteValue(JsonWriter& writer, const char* key, const Value& value);
+void WriteValue(JsonWriter& writer, Key key, const Value& value);
 
 }  // namespace Tool
 }  // namespace KsParse
