@@ -12,26 +12,6 @@ namespace Tool {
 
 namespace {
 
-// The four digits of every number below 10^4, zero-padded, one after the
-// other, computed when compiled; four spare characters at the end let a
-// shorter number be copied from inside its entry four characters at a time.
-struct DigitQuads {
-  char text[4 * 10000 + 4];
-};
-
-constexpr DigitQuads MakeDigitQuads() {
-  DigitQuads quads{};
-  for (int i = 0; i < 10000; ++i) {
-    quads.text[4 * i] = static_cast<char>('0' + i / 1000);
-    quads.text[4 * i + 1] = static_cast<char>('0' + i / 100 % 10);
-    quads.text[4 * i + 2] = static_cast<char>('0' + i / 10 % 10);
-    quads.text[4 * i + 3] = static_cast<char>('0' + i % 10);
-  }
-  return quads;
-}
-
-constexpr DigitQuads kQuads = MakeDigitQuads();
-
 constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << 52;
 constexpr std::uint32_t kTenTo8 = 100000000;
 constexpr std::uint64_t kTenTo16 = 10000000000000000;
@@ -40,16 +20,8 @@ constexpr std::uint64_t kTenTo17 = 100000000000000000;
 // The eight digits of x < 10^8 at p, zero-padded.
 void Eight(char* p, std::uint32_t x) {
   const std::uint32_t high = x / 10000;
-  std::memcpy(p, kQuads.text + 4 * high, 4);
-  std::memcpy(p + 4, kQuads.text + 4 * (x - high * 10000), 4);
-}
-
-// The digits of x < 10^4 without leading zeros at p (four characters
-// written); returns their count.
-std::size_t UpToFour(char* p, std::uint32_t x) {
-  const std::size_t n = 1 + (x >= 10) + (x >= 100) + (x >= 1000);
-  std::memcpy(p, kQuads.text + 4 * x + 4 - n, 4);
-  return n;
+  std::memcpy(p, kDigitQuads.text + 4 * high, 4);
+  std::memcpy(p + 4, kDigitQuads.text + 4 * (x - high * 10000), 4);
 }
 
 // The number of '0' characters that end the eight digits at p, which are
@@ -153,30 +125,22 @@ std::size_t Fallback(double value, char* text, std::chars_format format) {
 
 }  // namespace
 
-std::size_t FormatUnsigned(std::uint64_t value, char* text) {
-  if (value < 10000) return UpToFour(text, static_cast<std::uint32_t>(value));
+std::size_t FormatLargeUnsigned(std::uint64_t value, char* text) {
   if (value < kTenTo8) {
     const auto x = static_cast<std::uint32_t>(value);
     const std::uint32_t high = x / 10000;
-    const std::size_t n = UpToFour(text, high);
-    std::memcpy(text + n, kQuads.text + 4 * (x - high * 10000), 4);
+    const std::size_t n = FormatBelow10000(high, text);
+    std::memcpy(text + n, kDigitQuads.text + 4 * (x - high * 10000), 4);
     return n + 4;
   }
   // The last eight digits after the others.
   const std::uint64_t upper = value / kTenTo8;
-  const auto lower = static_cast<std::uint32_t>(value - upper * kTenTo8);
   const std::size_t head = FormatUnsigned(upper, text);
-  Eight(text + head, lower);
+  Eight(text + head, static_cast<std::uint32_t>(value - upper * kTenTo8));
   return head + 8;
 }
 
-std::size_t FormatSigned(std::int64_t value, char* text) {
-  if (value >= 0) return FormatUnsigned(static_cast<std::uint64_t>(value), text);
-  text[0] = '-';
-  return 1 + FormatUnsigned(0 - static_cast<std::uint64_t>(value), text + 1);
-}
-
-std::size_t FormatDouble(double value, char* text) {
+std::size_t FormatGeneralDouble(double value, char* text) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof(bits));
   const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
@@ -254,7 +218,7 @@ std::size_t FormatDouble(double value, char* text) {
   // Two or three exponent digits.
   const auto e = static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent);
   const std::size_t e_digits = e >= 100 ? 3 : 2;
-  std::memcpy(p, kQuads.text + 4 * e + 4 - e_digits, 4);
+  std::memcpy(p, kDigitQuads.text + 4 * e + 4 - e_digits, 4);
   return static_cast<std::size_t>(p - text) + e_digits;
 }
 
