@@ -39,26 +39,30 @@ const Value* Value::Find(const std::string& key) const {
 }
 
 void JsonWriter::Clear() {
-  size_ = 0;
+  end_ = buffer_.get();
   objects_ = 0;
   depth_ = 0;
   comma_ = false;
 }
 
 char* JsonWriter::Grow(std::size_t n) {
-  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
-  while (capacity - size_ < n) capacity *= 2;
+  const std::size_t size = this->size();
+  std::size_t capacity = static_cast<std::size_t>(limit_ - buffer_.get());
+  if (capacity < 256) capacity = 256;
+  while (capacity - size < n) capacity *= 2;
   std::unique_ptr<char[]> grown(new char[capacity]);
-  if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  if (size > 0) std::memcpy(grown.get(), buffer_.get(), size);
   buffer_ = std::move(grown);
-  capacity_ = capacity;
-  return buffer_.get() + size_;
+  end_ = buffer_.get() + size;
+  limit_ = buffer_.get() + capacity;
+  return end_;
 }
 
 void JsonWriter::Text(Key key, const char* text, std::size_t length) {
   static constexpr char kHex[] = "0123456789abcdef";
   // The name, at most six characters for each byte, and the quotes.
-  char* p = Name(Room(key.length() + 4 + 6 * length + 2), key);
+  const bool comma = comma_;
+  char* p = Name(Room(key.length() + 4 + 6 * length + 2), comma, key);
   *p++ = '"';
   for (std::size_t i = 0; i < length; ++i) {
     const char c = text[i];
@@ -77,7 +81,7 @@ void JsonWriter::Text(Key key, const char* text, std::size_t length) {
     }
   }
   *p++ = '"';
-  size_ = static_cast<std::size_t>(p - buffer_.get());
+  end_ = p;
   comma_ = true;
 }
 

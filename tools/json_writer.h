@@ -97,7 +97,9 @@ class Key {
 // and keeps the buffer, so once it has grown to the longest record a record
 // costs no allocation. Member names are the program's own ASCII names and
 // are written as they are; text values are escaped. The calls for one
-// member are inline, so that a literal name is copied as a constant.
+// member are inline, so that a literal name is copied as a constant; each
+// reads the writer's state before its first store (a character store may
+// alias it) and stores it back once.
 class JsonWriter {
  public:
   JsonWriter() = default;
@@ -106,28 +108,45 @@ class JsonWriter {
 
   void Clear();
   const char* data() const { return buffer_.get(); }
-  std::size_t size() const { return size_; }
+  std::size_t size() const { return static_cast<std::size_t>(end_ - buffer_.get()); }
   // Appends a raw character (the line end after a record).
-  void Put(char c) { *Room(1) = c; ++size_; }
+  void Put(char c) {
+    char* p = Room(1);
+    *p = c;
+    end_ = p + 1;
+  }
 
   void Object(Key key) { Open(key, '{', 1); }
   void Array(Key key) { Open(key, '[', 0); }
   // Closes the innermost open object or array.
   void End() {
     if (depth_ == 0) return;
-    --depth_;
-    Put((objects_ >> depth_) & 1u ? '}' : ']');
+    const unsigned depth = --depth_;
+    Put((objects_ >> depth) & 1u ? '}' : ']');
     comma_ = true;
   }
   template <typename T>
   void Field(Key key, T value) {
-    char* p = Name(Room(key.length() + 4 + kDoubleChars), key);
-    size_ = static_cast<std::size_t>(Scalar(p, value) - buffer_.get());
+    const bool comma = comma_;
+    end_ = Scalar(Name(Room(key.length() + 4 + kDoubleChars), comma, key), value);
     comma_ = true;
   }
   void Field(Key key, const char* text) { Text(key, text, std::char_traits<char>::length(text)); }
   void Field(Key key, const std::string& text) { Text(key, text.data(), text.size()); }
   void Null(Key key) { Field(key, Literal{"null", 4}); }
+  // A two-element array in one step: Array(key), two Fields, End().
+  template <typename T>
+  void Pair(Key key, T first, T second) {
+    const bool comma = comma_;
+    char* p = Name(Room(key.length() + 6 + 2 * kDoubleChars), comma, key);
+    *p = '[';
+    p = Scalar(p + 1, first);
+    *p = ',';
+    p = Scalar(p + 1, second);
+    *p = ']';
+    end_ = p + 1;
+    comma_ = true;
+  }
 
  private:
   struct Literal {
@@ -136,13 +155,16 @@ class JsonWriter {
   };
 
   // Room for n more characters at the end of the buffer.
-  char* Room(std::size_t n) { return capacity_ - size_ >= n ? buffer_.get() + size_ : Grow(n); }
+  char* Room(std::size_t n) {
+    char* const end = end_;
+    return static_cast<std::size_t>(limit_ - end) >= n ? end : Grow(n);
+  }
   char* Grow(std::size_t n);
   // The comma before a member or element, and the member's name, at p;
   // returns the end.
-  char* Name(char* p, Key key) {
+  static char* Name(char* p, bool comma, Key key) {
     *p = ',';
-    p += comma_ ? 1 : 0;
+    p += comma ? 1 : 0;
     if (key.text() != nullptr) {
       *p++ = '"';
       std::memcpy(p, key.text(), key.length());
@@ -153,12 +175,14 @@ class JsonWriter {
     return p;
   }
   void Open(Key key, char bracket, std::uint32_t object) {
-    char* p = Name(Room(key.length() + 5), key);
-    *p++ = bracket;
-    size_ = static_cast<std::size_t>(p - buffer_.get());
-    if (depth_ < 32) {
-      objects_ = (objects_ & ~(1u << depth_)) | object << depth_;
-      ++depth_;
+    const bool comma = comma_;
+    const unsigned depth = depth_;
+    char* p = Name(Room(key.length() + 5), comma, key);
+    *p = bracket;
+    end_ = p + 1;
+    if (depth < 32) {
+      objects_ = (objects_ & ~(1u << depth)) | object << depth;
+      depth_ = depth + 1;
     }
     comma_ = false;
   }
@@ -178,8 +202,8 @@ class JsonWriter {
   void Text(Key key, const char* text, std::size_t length);
 
   std::unique_ptr<char[]> buffer_;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  char* end_ = nullptr;    // of the record so far
+  char* limit_ = nullptr;  // of the buffer
   // One bit per open container, innermost highest: set for an object. A
   // record nests far less than 32 deep.
   std::uint32_t objects_ = 0;
@@ -213,14 +237,20 @@ class ValueBuilder {
 };
 
 // A two-element array: the values of a record's two frequencies. Taken by
-// value, so that fields of packed records can be passed. Always inline, so
-// that the member name stays a constant.
+// value, so that fields of packed records can be passed.
 template <typename Sink, typename T>
-__attribute__((always_inline)) inline void WritePair(Sink& sink, Key key, T first, T second) {
+void WritePair(Sink& sink, Key key, T first, T second) {
   sink.Array(key);
   sink.Field(nullptr, first);
   sink.Field(nullptr, second);
   sink.End();
+}
+
+// The writer does it in one step. Always inline, so that the member name
+// stays a constant.
+template <typename T>
+__attribute__((always_inline)) inline void WritePair(JsonWriter& writer, Key key, T first, T second) {
+  writer.Pair(key, first, second);
 }
 
 // The value as JSON on one line (no trailing newline).
