@@ -39,6 +39,47 @@ int TrailingZeroChars(const char* p) {
 #endif
 }
 
+// The number of '0' characters that start the eight digits at p, which are
+// not all zeros.
+int LeadingZeroChars(const char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && defined(__GNUC__)
+  // The first character is the word's lowest byte.
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof(word));
+  return __builtin_ctzll(word ^ 0x3030303030303030u) >> 3;
+#else
+  int n = 0;
+  while (p[n] == '0') ++n;
+  return n;
+#endif
+}
+
+int TrailingZeroBits(std::uint64_t x) {  // x > 0
+#if defined(__GNUC__)
+  return __builtin_ctzll(x);
+#else
+  int n = 0;
+  for (; (x & 1) == 0; x >>= 1) ++n;
+  return n;
+#endif
+}
+
+struct PowersOfFive {
+  std::uint64_t value[25];
+};
+
+constexpr PowersOfFive MakePowersOfFive() {
+  PowersOfFive powers{};
+  std::uint64_t power = 1;
+  for (auto& value : powers.value) {
+    value = power;
+    power *= 5;
+  }
+  return powers;
+}
+
+constexpr PowersOfFive kPowersOfFive = MakePowersOfFive();
+
 // The upper 64 bits of the 128-bit product.
 std::uint64_t MulHigh(std::uint64_t a, std::uint64_t b) {
 #if defined(__SIZEOF_INT128__)
@@ -75,7 +116,7 @@ std::uint64_t ScaleOdd(const std::uint64_t* g, std::uint64_t cp) {
 }
 
 struct Decimal {
-  std::uint64_t digits;  // 16 or 17 digits, trailing zeros possible
+  std::uint64_t digits;  // at most 17 digits
   int exponent;          // the value is digits * 10^exponent
 };
 
@@ -161,16 +202,31 @@ std::size_t FormatGeneralDouble(double value, char* text) {
   const std::uint64_t c = fraction | kHiddenBit;
   const int q = biased - 1075;
   // Whole numbers below 10^17 are written as their exact digits.
+  Decimal decimal;
+  bool exact = false;
   if (q >= 0) {
     if (q <= 4 && (c << q) < kTenTo17) return sign + FormatUnsigned(c << q, p);
-  } else if (q >= -52 && (c & ((std::uint64_t{1} << -q) - 1)) == 0) {
-    return sign + FormatUnsigned(c >> -q, p);
+  } else {
+    const int zeros = TrailingZeroBits(c);
+    if (zeros >= -q) return sign + FormatUnsigned(c >> -q, p);
+    // A value with few binary places, c 2^q = m 2^-j with m odd, is
+    // m 5^j 10^-j exactly, and that decimal ends in 5: every decimal with
+    // fewer digits lies at least five units of its last place, 5 10^-j,
+    // away. When that is more than half the gap to the neighbouring
+    // doubles (at most 2^(q-1)), that is when 10^(1-j) > 2^q, the exact
+    // decimal is the only shortest one, and so it has at most 17 digits
+    // (and j <= 24). Measured values in binary units (1/256 cycle, 1/128 m)
+    // take this path.
+    const int j = -q - zeros;
+    if (j <= 24 && -q > FloorLog2Pow10(j - 1)) {
+      decimal = {(c >> zeros) * kPowersOfFive.value[j], -j};
+      exact = true;
+    }
   }
-
-  const Decimal decimal = Shortest(c, q);
-  // All 17 digits, zero-padded; a leading zero is skipped and trailing zeros
-  // are cut. The copies below move fixed-size pieces; the zeroed tail of
-  // the scratch buffer keeps them inside it.
+  if (!exact) decimal = Shortest(c, q);
+  // All 17 digits, zero-padded; leading and trailing zeros are cut. The
+  // copies below move fixed-size pieces; the zeroed tail of the scratch
+  // buffer keeps them inside it.
   char digits[40] = {};
   const auto upper = static_cast<std::uint32_t>(decimal.digits / kTenTo8);
   const auto lower = static_cast<std::uint32_t>(decimal.digits - upper * kTenTo8);
@@ -179,17 +235,24 @@ std::size_t FormatGeneralDouble(double value, char* text) {
   digits[0] = static_cast<char>('0' + first);
   Eight(digits + 1, middle);
   Eight(digits + 9, lower);
-  const int leading = decimal.digits < kTenTo16 ? 1 : 0;
-  const char* d = digits + leading;
-  int n = 17 - leading;
-  const int exponent = decimal.exponent + n - 1;  // of the first digit
-  if (lower != 0) {
-    n -= TrailingZeroChars(digits + 9);
-  } else if (middle != 0) {
-    n -= 8 + TrailingZeroChars(digits + 1);
+  int leading, n;
+  if (exact) {
+    // Any length; no trailing zeros.
+    leading = first != 0 ? 0 : middle != 0 ? 1 + LeadingZeroChars(digits + 1) : 9 + LeadingZeroChars(digits + 9);
+    n = 17 - leading;
   } else {
-    n = 1;  // a first digit and sixteen zeros
+    // 16 or 17 digits, trailing zeros possible.
+    leading = decimal.digits < kTenTo16 ? 1 : 0;
+    if (lower != 0) {
+      n = 17 - leading - TrailingZeroChars(digits + 9);
+    } else if (middle != 0) {
+      n = 9 - leading - TrailingZeroChars(digits + 1);
+    } else {
+      n = 1;  // a first digit and sixteen zeros
+    }
   }
+  const char* d = digits + leading;
+  const int exponent = decimal.exponent + 16 - leading;  // of the first digit
 
   const double magnitude = std::fabs(value);
   if (magnitude >= 1e-5 && magnitude < 1e17) {

@@ -66,15 +66,16 @@ TEST(DoubleFormat, MatchesStdToCharsOnRandomBitPatterns) {
 
 TEST(DoubleFormat, MatchesStdToCharsOnMeasurementLikeValues) {
   // Values as the records carry them: centimetres and 0.02 m steps,
-  // pseudoranges, carrier phases in 1/256 cycle, degrees from radians,
-  // small corrections, whole metres.
+  // pseudoranges, binary fractions (carrier phases in 1/256 cycle),
+  // degrees from radians, small corrections, whole metres.
   std::mt19937_64 random(17);
   Comparison compare;
   for (int i = 0; i < kSamples / 8; ++i) {
     const auto k = static_cast<std::int64_t>(random() % 4000000000000) - 2000000000000;
     const double unit = static_cast<double>(random() % 1000000) * 1e-6;
-    for (double v : {k * 0.01, k * 0.02, 2e7 + k * 1e-6, k / 256.0, k * 1e-11 * 57.29577951308232, k * 1e-15,
-                     unit * 0.001, static_cast<double>(k)})
+    const int binary_places = static_cast<int>(random() % 64);
+    for (double v : {k * 0.01, k * 0.02, 2e7 + k * 1e-6, std::ldexp(static_cast<double>(k), -binary_places),
+                     k * 1e-11 * 57.29577951308232, k * 1e-15, unit * 0.001, static_cast<double>(k)})
       compare(v);
   }
   EXPECT_EQ(compare.mismatches, 0);
