@@ -1,7 +1,6 @@
 #include "tools/double_format.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstring>
 
 #include "tools/pow10_table.h"
@@ -185,21 +184,21 @@ std::size_t FormatGeneralDouble(double value, char* text) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof(bits));
   const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
-  const std::uint64_t fraction = bits & (kHiddenBit - 1);
-  if (biased == 0x7FF) {
-    std::memcpy(text, "null", 4);
-    return 4;
+  if (static_cast<unsigned>(biased - 1) >= 0x7FE) {
+    if (biased == 0x7FF) {
+      std::memcpy(text, "null", 4);
+      return 4;
+    }
+    // Zeros; subnormals (below 2.3e-308) are left to the library.
+    if ((bits << 1) != 0) return Fallback(value, text, std::chars_format::scientific);
+    text[0] = '-';
+    text[bits >> 63] = '0';
+    return 1 + (bits >> 63);
   }
-  // Subnormals (below 2.3e-308) are left to the library.
-  if (biased == 0 && fraction != 0) return Fallback(value, text, std::chars_format::scientific);
   char* p = text;
   if (bits >> 63) *p++ = '-';
   const auto sign = static_cast<std::size_t>(p - text);
-  if (biased == 0) {
-    *p = '0';
-    return sign + 1;
-  }
-  const std::uint64_t c = fraction | kHiddenBit;
+  const std::uint64_t c = (bits & (kHiddenBit - 1)) | kHiddenBit;
   const int q = biased - 1075;
   // Whole numbers below 10^17 are written as their exact digits.
   Decimal decimal;
@@ -254,8 +253,9 @@ std::size_t FormatGeneralDouble(double value, char* text) {
   const char* d = digits + leading;
   const int exponent = decimal.exponent + 16 - leading;  // of the first digit
 
-  const double magnitude = std::fabs(value);
-  if (magnitude >= 1e-5 && magnitude < 1e17) {
+  // Plain for 1e-5 <= |value| < 1e17: the shortest decimal is in that range
+  // exactly when the value is (both ends are doubles).
+  if (exponent >= -5 && exponent <= 16) {
     const int point = exponent + 1;  // digits before the decimal point
     if (n <= point) return Fallback(value, text, std::chars_format::fixed);  // whole: handled above
     if (point > 0) {
