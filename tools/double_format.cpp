@@ -105,7 +105,9 @@ int FloorLog2Pow10(int e) { return (e * 217706) >> 16; }
 
 // cp * g / 2^127 for the table entry g = {hi, lo} (g = hi 2^63 + lo), with
 // its lowest bit set when the quotient is not whole: rounding to odd keeps
-// the comparisons below exact.
+// the comparisons below exact. The low 64 bits of lo * cp are left out on
+// purpose: with g rounded up, this is the rounding the comparisons are
+// exact for (the full product misjudges ties).
 std::uint64_t ScaleOdd(const std::uint64_t* g, std::uint64_t cp) {
   const std::uint64_t x1 = MulHigh(g[1], cp);
   const std::uint64_t y0 = g[0] * cp;
