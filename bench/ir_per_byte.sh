@@ -66,8 +66,8 @@ make_input dollars pattern "b'\$'"
 make_input gga_open pattern "b'\$GPGGA,1,'"
 make_input d3_flood pattern "b'\xd3\x03\xff'"
 make_input sim_nmea sim nmea 600
-make_input sim_novatel sim novatel 120
-make_input sim_rtcm sim rtcm 900
+make_input sim_novatel sim novatel 180
+make_input sim_rtcm sim rtcm 1300
 have_capture() { [ -s "$captures/$1" ]; }
 for c in oemv_200911218.gps testglo.rtcm3 skytraq-dgps.nmea telit-he910.nmea ublox-zed-f9p-nmea.nmea; do
   if have_capture "$c"; then make_input "cap_${c%%.*}" repeat_file "$captures/$c"; fi
@@ -86,7 +86,9 @@ marginal() {  # input name, then the command with @IN@ for the input path
   local a b
   a=$(ir "${@//@IN@/$work/$name.small}")
   b=$(ir "${@//@IN@/$work/$name.large}")
-  awk -v a="$a" -v b="$b" -v n=$((large - small)) 'BEGIN { printf "%.1f", (b - a) / n }'
+  # The sizes as made: a stream shorter than `large` must not be counted at it.
+  local n=$(( $(stat -c %s "$work/$name.large") - $(stat -c %s "$work/$name.small") ))
+  awk -v a="$a" -v b="$b" -v n="$n" 'BEGIN { printf "%.1f", (b - a) / n }'
 }
 fixed() {  # Ir of a whole run over the first 10 KB of the input, minus 10 KB at
            # the marginal cost and minus a bare process start

@@ -50,7 +50,7 @@ void Dop(Sink& out, Em_Gnss& gnss) {
 }
 
 template <typename Sink>
-void Satellites(Sink& out, const char* key, Em_Gnss& gnss, int system) {
+void Satellites(Sink& out, Key key, Em_Gnss& gnss, int system) {
   SATLLITE_STR sats[32];
   std::memset(sats, 0, sizeof(sats));
   unsigned int count = 0;
@@ -141,7 +141,7 @@ void Write(Sink& out, Em_Gnss& gnss, Msg_Type kind, std::uint32_t flags, em_obs_
     static constexpr struct {
       std::uint32_t flag;
       int system;
-      const char* key;
+      Key key;
     } kSystems[] = {{Flag::kSatsSystem1, 1, "1"},
                     {Flag::kSatsSystem2, 2, "2"},
                     {Flag::kSatsSystem3, 3, "3"},

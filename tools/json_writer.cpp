@@ -1,7 +1,5 @@
 #include "tools/json_writer.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstring>
 
 namespace Kestrel {
@@ -11,7 +9,7 @@ namespace Tool {
 namespace {
 
 // The value as it would have been written from its C++ type.
-void WriteScalar(JsonWriter& writer, const char* key, const Value& value) {
+void WriteScalar(JsonWriter& writer, Key key, const Value& value) {
   switch (value.type()) {
     case Value::Type::kBool: writer.Field(key, value.AsBool()); break;
     case Value::Type::kInt: writer.Field(key, value.AsInt()); break;
@@ -41,72 +39,30 @@ const Value* Value::Find(const std::string& key) const {
 }
 
 void JsonWriter::Clear() {
-  size_ = 0;
+  end_ = buffer_.get();
   objects_ = 0;
   depth_ = 0;
   comma_ = false;
 }
 
 char* JsonWriter::Grow(std::size_t n) {
-  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
-  while (capacity - size_ < n) capacity *= 2;
+  const std::size_t size = this->size();
+  std::size_t capacity = static_cast<std::size_t>(limit_ - buffer_.get());
+  if (capacity < 256) capacity = 256;
+  while (capacity - size < n) capacity *= 2;
   std::unique_ptr<char[]> grown(new char[capacity]);
-  if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  if (size > 0) std::memcpy(grown.get(), buffer_.get(), size);
   buffer_ = std::move(grown);
-  capacity_ = capacity;
-  return buffer_.get() + size_;
+  end_ = buffer_.get() + size;
+  limit_ = buffer_.get() + capacity;
+  return end_;
 }
 
-void JsonWriter::Open(const char* key, char bracket) {
-  Name(key);
-  Put(bracket);
-  if (depth_ < 32) {
-    if (bracket == '{') objects_ |= 1u << depth_;
-    else objects_ &= ~(1u << depth_);
-    ++depth_;
-  }
-  comma_ = false;
-}
-
-void JsonWriter::End() {
-  if (depth_ == 0) return;
-  --depth_;
-  Put((objects_ >> depth_) & 1u ? '}' : ']');
-  comma_ = true;
-}
-
-void JsonWriter::Null(const char* key) {
-  Name(key);
-  std::memcpy(Room(4), "null", 4);
-  size_ += 4;
-  comma_ = true;
-}
-
-void JsonWriter::Scalar(bool value) {
-  const std::size_t length = value ? 4 : 5;
-  std::memcpy(Room(length), value ? "true" : "false", length);
-  size_ += length;
-}
-
-void JsonWriter::Signed(long long value) {
-  char* p = Room(24);
-  size_ += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
-}
-
-void JsonWriter::Unsigned(unsigned long long value) {
-  char* p = Room(24);
-  size_ += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
-}
-
-void JsonWriter::Floating(double value) {
-  size_ += FormatDouble(value, Room(kDoubleChars));
-}
-
-void JsonWriter::Text(const char* text, std::size_t length) {
+void JsonWriter::Text(Key key, const char* text, std::size_t length) {
   static constexpr char kHex[] = "0123456789abcdef";
-  // At most six characters for each byte, and the quotes.
-  char* p = Room(6 * length + 2);
-  char* const start = p;
+  // The name, at most six characters for each byte, and the quotes.
+  const bool comma = comma_;
+  char* p = Name(Room(key.length() + 4 + 6 * length + 2), comma, key);
   *p++ = '"';
   for (std::size_t i = 0; i < length; ++i) {
     const char c = text[i];
@@ -125,14 +81,15 @@ void JsonWriter::Text(const char* text, std::size_t length) {
     }
   }
   *p++ = '"';
-  size_ += static_cast<std::size_t>(p - start);
+  end_ = p;
+  comma_ = true;
 }
 
-void ValueBuilder::Open(const char* key, Value container) {
+void ValueBuilder::Open(Key key, Value container) {
   open_.push_back(&Add(key, std::move(container)));
 }
 
-Value& ValueBuilder::Add(const char* key, Value value) {
+Value& ValueBuilder::Add(Key key, Value value) {
   if (open_.empty()) {
     // A scalar or container at the top is the record itself.
     if (!has_root_) {
@@ -143,42 +100,14 @@ Value& ValueBuilder::Add(const char* key, Value value) {
   }
   Value& parent = *open_.back();
   if (parent.type() == Value::Type::kObject) {
-    parent.Set(key != nullptr ? key : "", std::move(value));
+    parent.Set(key.text() != nullptr ? std::string(key.text(), key.length()) : std::string(), std::move(value));
     return const_cast<Value&>(parent.Members().back().second);
   }
   parent.Push(std::move(value));
   return const_cast<Value&>(parent.Items().back());
 }
 
-std::size_t FormatDouble(double value, char* text) {
-  if (!std::isfinite(value)) {
-    std::memcpy(text, "null", 4);
-    return 4;
-  }
-  // Plain decimals in the range where they stay short (500000 rather than
-  // 5e+05), exponents outside it; both the shortest exact form.
-  const double magnitude = std::fabs(value);
-  if (magnitude < 9007199254740992.0 && value == static_cast<double>(static_cast<long long>(value))) {
-    // A whole number below 2^53 is exact, and its shortest form is its
-    // digits (with the sign of a negative zero); the integer conversion is
-    // far cheaper than the general search.
-    char* p = text;
-    if (std::signbit(value)) *p++ = '-';
-    const auto whole = static_cast<unsigned long long>(magnitude);
-    return static_cast<std::size_t>(std::to_chars(p, text + kDoubleChars, whole).ptr - text);
-  }
-  const bool fixed = magnitude == 0.0 || (magnitude >= 1e-5 && magnitude < 1e17);
-  const auto result = fixed ? std::to_chars(text, text + kDoubleChars, value, std::chars_format::fixed)
-                            : std::to_chars(text, text + kDoubleChars, value, std::chars_format::scientific);
-  return static_cast<std::size_t>(result.ptr - text);
-}
-
-std::string FormatDouble(double value) {
-  char text[kDoubleChars];
-  return std::string(text, FormatDouble(value, text));
-}
-
-void WriteValue(JsonWriter& writer, const char* key, const Value& value) {
+void WriteValue(JsonWriter& writer, Key key, const Value& value) {
   if (value.IsScalar()) {
     WriteScalar(writer, key, value);
     return;
@@ -188,7 +117,7 @@ void WriteValue(JsonWriter& writer, const char* key, const Value& value) {
     for (const Value& item : value.Items()) WriteValue(writer, nullptr, item);
   } else {
     writer.Object(key);
-    for (const Value::Member& member : value.Members()) WriteValue(writer, member.first.c_str(), member.second);
+    for (const Value::Member& member : value.Members()) WriteValue(writer, Key::Of(member.first.c_str()), member.second);
   }
   writer.End();
 }

@@ -104,10 +104,14 @@ unsigned RtcmRecorder::MessageNumber(const unsigned char* frame, std::size_t len
 
 template <typename Sink>
 void RtcmRecorder::Observations(Sink& out, const unsigned char* frame, std::size_t length) {
-  std::memset(static_cast<void*>(records_.get()), 0, sizeof(em_obsd_t) * kObsCapacity);
+  // Zeroed first, as far as the frame's blocks can fill: the decoder leaves
+  // the fields it does not decode untouched.
+  const std::uint64_t bits = Rtcm::FrameBits(static_cast<unsigned int>(length));
+  const std::uint64_t blocks = bits > kFirstBlockBit ? (bits - kFirstBlockBit) / kBlockBits : 0;
+  const std::size_t filled = blocks < kObsCapacity ? static_cast<std::size_t>(blocks) : kObsCapacity;
+  std::memset(static_cast<void*>(records_.get()), 0, sizeof(em_obsd_t) * filled);
   decoder_.Decode_type1004(frame, static_cast<unsigned int>(length));
   out.Array("obs");
-  const std::uint64_t bits = Rtcm::FrameBits(static_cast<unsigned int>(length));
   unsigned r = 0;
   for (std::uint64_t b = kFirstBlockBit; b + kBlockBits <= bits && r < kObsCapacity; b += kBlockBits) {
     const unsigned prn = BlockPrn(static_cast<unsigned>(Rtcm::ReadUnsigned(frame, b, 6)));
