@@ -1,8 +1,10 @@
 // ksgnss rinex on simulated streams of every family that reports
 // observations: the files read back by their fixed columns, identical for
 // any way the bytes are handed over; and the command's errors.
+#if !defined(_WIN32)
 #include <pty.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -52,7 +54,7 @@ struct Family {
 };
 
 TEST(RinexFormat, EveryObservingFamilyReadsBackTheSameForAnyChunking) {
-  setenv("SOURCE_DATE_EPOCH", "1260000000", 1);
+  Testing::SetEnv("SOURCE_DATE_EPOCH", "1260000000");
   const Family families[] = {{"NovAtel", Sim::Family::kNovAtel, 1, 2, false},
                              {"software receiver", Sim::Family::kNovAtel, 2, 3, false},
                              {"RTCM 3", Sim::Family::kRtcm, 0, 0, true}};
@@ -98,7 +100,7 @@ TEST(RinexFormat, EveryObservingFamilyReadsBackTheSameForAnyChunking) {
       for (const auto& record : nav) EXPECT_EQ(record.second.size(), 29u) << record.first;
     }
   }
-  unsetenv("SOURCE_DATE_EPOCH");
+  Testing::SetEnv("SOURCE_DATE_EPOCH", nullptr);
 }
 
 TEST(RinexFormat, ErrorsNameTheProblemAndFail) {
@@ -140,6 +142,7 @@ TEST(RinexFormat, ProgressLineOnlyOnATerminal) {
   }
   EXPECT_EQ(Testing::ReadBack(file), "");
 
+#if !defined(_WIN32)  // a pseudo-terminal stands in for the console
   int master = -1, slave = -1;
   ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
   std::FILE* terminal = fdopen(slave, "w");
@@ -157,6 +160,7 @@ TEST(RinexFormat, ProgressLineOnlyOnATerminal) {
   // The terminal turns the line feed into carriage return and line feed.
   EXPECT_EQ(std::string(text, n > 0 ? static_cast<std::size_t>(n) : 0),
             "\rksgnss rinex: 8192 bytes read, 5 epochs\r\n");
+#endif
 }
 
 }  // namespace
