@@ -25,19 +25,24 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" $launcher \
 cmake --build "$build" -j "$JOBS"
 
 if [ "$target" = windows ]; then
-  # One Wine prefix per build tree, created once; one wineserver kept alive
-  # for the whole run, since starting Wine costs seconds.
+  # One Wine prefix per build tree, created once.
   WINEPREFIX=${WINEPREFIX:-$(pwd)/$build/wineprefix}
   WINEDEBUG=${WINEDEBUG:--all}
   export WINEPREFIX WINEDEBUG
   wine=$(sed -n 's/^KSPARSE_WINE:FILEPATH=//p' "$build/CMakeCache.txt")
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$wine" wineboot --init >/dev/null 2>&1 || true
+    "$wine" wineboot --init </dev/null >/dev/null 2>&1 || true
+    wineserver -w  # its wineserver ends before ours starts
   fi
-  wineserver -p </dev/null >/dev/null 2>&1
-  status=0
-  ctest --test-dir "$build" --output-on-failure -j "$JOBS" || status=$?
-  wineserver -k >/dev/null 2>&1 || true
-  exit $status
+  # One wineserver kept alive for the whole run, since starting Wine costs
+  # seconds. It fails when the prefix has a server already: that one is
+  # someone else's, used as it is and left running.
+  if wineserver -p </dev/null >/dev/null 2>&1; then
+    trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+    trap 'exit 130' INT TERM
+  fi
+  # Wine's background services start with the first program and live as long
+  # as the server: started here, they hold none of ctest's files or pipes.
+  "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
 fi
 ctest --test-dir "$build" --output-on-failure -j "$JOBS"

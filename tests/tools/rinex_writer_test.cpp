@@ -38,8 +38,8 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 
 class RinexWriter : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1260000000", 1); }
-  void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
+  void SetUp() override { Testing::SetEnv("SOURCE_DATE_EPOCH", "1260000000"); }
+  void TearDown() override { Testing::SetEnv("SOURCE_DATE_EPOCH", nullptr); }
 };
 
 TEST_F(RinexWriter, ObservationFileColumnsTypesAndEpochs) {

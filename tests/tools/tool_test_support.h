@@ -71,6 +71,18 @@ inline std::string ToolCommand(std::string path) {
   return path;
 }
 
+// Sets (or, with nullptr, removes) an environment variable of this process.
+inline void SetEnv(const char* name, const char* value) {
+#if defined(_WIN32)
+  _putenv_s(name, value != nullptr ? value : "");
+#else
+  if (value != nullptr)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+#endif
+}
+
 // Appended to a shell command: its error output discarded.
 #if defined(_WIN32)
 constexpr const char* kNoErrors = " 2>NUL";

@@ -9,12 +9,16 @@ Ctrl-C (Wine turns SIGINT into the console's Ctrl-C event): the tool must
 stop reading, print its summary and exit 0. The records must equal those
 decoded from the same bytes in a file.
 
+The tool's error output goes to a file, not a pipe: Wine hands it on to the
+background services it may start, which outlive the tool.
+
 usage: wine_serial_test.py WINE KSGNSS_EXE SAMPLE
 """
 import os
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 import tty
 
@@ -26,8 +30,9 @@ def main():
     prefix = os.environ.get("WINEPREFIX", os.path.expanduser("~/.wine"))
     env = dict(os.environ, WINEDEBUG="-all", WINEPREFIX=prefix)
     options = ["decode", "--manufacturer", "1", "--board", "6", "--parse-nmea"]
-    expected = subprocess.run([wine, tool, *options, "Z:" + sample], env=env, capture_output=True,
-                              stdin=subprocess.DEVNULL, timeout=120).stdout
+    with tempfile.TemporaryFile() as err:
+        expected = subprocess.run([wine, tool, *options, "Z:" + sample], env=env, stdout=subprocess.PIPE,
+                                  stderr=err, stdin=subprocess.DEVNULL, timeout=120).stdout
     if not expected:
         print("no records from the file")
         return 1
@@ -38,9 +43,10 @@ def main():
     if os.path.lexists(link):
         os.remove(link)
     os.symlink(os.ttyname(port), link)
+    err_file = tempfile.TemporaryFile()
     try:
         tool_run = subprocess.Popen([wine, tool, *options, "--baud", "9600", PORT.upper()], env=env,
-                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=err_file)
         time.sleep(3)  # the tool opens and configures the port
         with open(sample, "rb") as f:
             data = f.read()
@@ -55,12 +61,15 @@ def main():
         time.sleep(2)  # Ctrl-C only once the tool has read everything
         tool_run.send_signal(signal.SIGINT)
         try:
-            out, err = tool_run.communicate(timeout=60)
+            out = tool_run.communicate(timeout=60)[0]
         except subprocess.TimeoutExpired:
             tool_run.kill()
             print("ksgnss.exe did not stop on Ctrl-C")
             return 1
+        err_file.seek(0)
+        err = err_file.read()
     finally:
+        err_file.close()
         os.remove(link)
         os.close(receiver)
         os.close(port)
