@@ -57,10 +57,13 @@ class StandardEngine : public ProtocolEngine {
   unsigned char frame_[kFrameSize] = {};
 
  private:
-  // Each reader starts with the three start bytes in frame_ and the cursor
-  // after them, and tells how the step ends.
-  StepOutcome ChooseReader(const ReaderSet& set);
-  StepOutcome ReadNmea();
+  // The step's start copies up to kNmeaWindow bytes from the mark into
+  // frame_ (`held` of them). The NMEA reader works from that copy alone and
+  // names the length of the sentence it takes in `taken`; every other
+  // reader starts with the three start bytes read and the cursor after
+  // them. Each tells how the step ends.
+  StepOutcome ChooseReader(const ReaderSet& set, int held, int& taken);
+  StepOutcome ReadNmea(int held, int& taken);
   StepOutcome ReadNovAtel();
   StepOutcome ReadRtcm3();
   StepOutcome ReadTrimble();
