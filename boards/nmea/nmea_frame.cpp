@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "boards/board_adapter.h"
+#include "boards/nmea/nmea_scan.h"
 
 namespace Kestrel {
 namespace KsParse {
@@ -51,7 +52,8 @@ int HexDigit(unsigned char c) {
 // not decoded, and the frame holding that line end is not lost to it.
 //
 // One table lookup a byte classes it, and the check value is folded in the
-// same pass.
+// same pass; eight bytes at a time while none of them can be anything but
+// body (every end and foreign byte lies below "+" or above "~").
 struct BodyClasses {
   std::uint8_t of[256];
 };
@@ -66,19 +68,48 @@ constexpr BodyClasses MakeBodyClasses() {
 }
 constexpr BodyClasses kBodyClasses = MakeBodyClasses();
 
-bool SentenceIntact(const unsigned char* data, std::uint32_t length) {
-  std::uint32_t end = 1;
+// The body from index 1 up to its first end or foreign byte (`stop`, or
+// the length when there is none) and the exclusive-or of its bytes.
+struct Body {
+  std::uint32_t stop;
+  unsigned char folded;
+  bool foreign;
+};
+
+Body ScanBody(const unsigned char* data, std::uint32_t length) {
+  std::uint32_t i = 1;
+  NmeaScan::Word words = 0;
   unsigned char folded = 0;
-  for (; end < length; ++end) {
-    const std::uint8_t cls = kBodyClasses.of[data[end]];
-    if (cls == kForeign) return false;
-    if (cls == kEnd) break;
-    folded ^= data[end];
+  for (;;) {
+    for (; i + 8 <= length; i += 8) {
+      const NmeaScan::Word w = NmeaScan::Load(data + i);
+      if (NmeaScan::AnyOutside(w, '+')) break;
+      words ^= w;
+    }
+    const std::uint32_t stop = i + 8 < length ? i + 8 : length;
+    for (; i < stop; ++i) {
+      const std::uint8_t cls = kBodyClasses.of[data[i]];
+      if (cls != kBody) return {i, static_cast<unsigned char>(folded ^ NmeaScan::Fold(words)), cls == kForeign};
+      folded ^= data[i];
+    }
+    if (i >= length) return {length, static_cast<unsigned char>(folded ^ NmeaScan::Fold(words)), false};
   }
+}
+
+bool SentenceIntact(const unsigned char* data, std::uint32_t length, const Body& body) {
+  if (body.foreign) return false;
+  const std::uint32_t end = body.stop;
   if (end + 2 >= length || data[end] != '*') return true;
   const int high = HexDigit(data[end + 1]);
   const int low = HexDigit(data[end + 2]);
-  return high >= 0 && low >= 0 && ((high << 4) | low) == folded;
+  return high >= 0 && low >= 0 && ((high << 4) | low) == body.folded;
+}
+
+// Whether the body scan's stop already shows the end SentenceEnded looks for.
+bool EndedAt(const unsigned char* data, const Body& body, std::uint32_t length) {
+  if (body.foreign || body.stop >= length) return false;
+  const unsigned char c = data[body.stop];
+  return c == '*' || (c == '\r' && body.stop >= 3) || (c == '\n' && body.stop >= 4);
 }
 
 }  // namespace
@@ -112,10 +143,13 @@ bool ProcessNmeaFrame(BoardAdapter& adapter) {
     frame->DropFalseStart(adapter.frame_starts);
     return false;
   }
-  // Incomplete: wait for the checksum or the line end.
-  if (length <= 4 || !SentenceEnded(frame->data, length)) return false;
+  // Incomplete: wait for the checksum or the line end. The body scan
+  // usually stops at that end; only otherwise is the sentence searched.
+  if (length <= 4) return false;
+  const Body body = ScanBody(frame->data, length);
+  if (!EndedAt(frame->data, body, length) && !SentenceEnded(frame->data, length)) return false;
   // A corrupted sentence is refused rather than decoded into wrong values.
-  if (!SentenceIntact(frame->data, length)) {
+  if (!SentenceIntact(frame->data, length, body)) {
     frame->DropFalseStart(adapter.frame_starts);
     return false;
   }
