@@ -9,6 +9,12 @@
 #include <cstdint>
 #include <cstring>
 
+// KSPARSE_PORTABLE_SCAN builds the word code on x86 too, to test it there.
+#if defined(__SSE2__) && !defined(KSPARSE_PORTABLE_SCAN)
+#define KSPARSE_SCAN_SSE2 1
+#include <emmintrin.h>
+#endif
+
 namespace Kestrel {
 namespace KsParse {
 namespace NmeaScan {
@@ -43,6 +49,11 @@ inline bool AnyOutside(Word v, unsigned char lo) {
   return (((v - Splat(lo)) | (v + kOnes) | v) & kHigh) != 0;
 }
 
+// The high bit of exactly those bytes of v below n (n <= 0x80).
+inline Word Below(Word v, unsigned char n) {
+  return ~(((v & kLow7) + Splat(static_cast<unsigned char>(0x80 - n))) | v | kLow7);
+}
+
 // The high bit of exactly those bytes of v that equal c: the sums stay
 // inside each byte, so no byte disturbs its neighbour.
 inline Word Equal(Word v, unsigned char c) {
@@ -71,6 +82,129 @@ inline unsigned char Fold(Word w) {
   w ^= w >> 8;
   return static_cast<unsigned char>(w);
 }
+
+// Index of the lowest set bit of a non-zero mask.
+inline unsigned LowestBit(unsigned mask) {
+#if defined(__GNUC__) || defined(__clang__)
+  return static_cast<unsigned>(__builtin_ctz(mask));
+#else
+  unsigned i = 0;
+  while ((mask & 1u) == 0) {
+    mask >>= 1;
+    ++i;
+  }
+  return i;
+#endif
+}
+
+// Sixteen bytes tested at once. Each test answers with a mask whose bit i
+// stands for byte i; the bytes themselves can be folded by exclusive-or.
+// The vector unit does it where there is one, two words otherwise.
+class Bytes16 {
+ public:
+  static Bytes16 Zero() { return Bytes16(); }
+  // p[0..15] must be readable.
+  explicit Bytes16(const unsigned char* p) {
+#if defined(KSPARSE_SCAN_SSE2)
+    v_ = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+#else
+    lo_ = Load(p);
+    hi_ = Load(p + 8);
+#endif
+  }
+
+  unsigned Equal(unsigned char c) const {
+#if defined(KSPARSE_SCAN_SSE2)
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v_, _mm_set1_epi8(static_cast<char>(c)))));
+#else
+    return Gather(NmeaScan::Equal(lo_, c), NmeaScan::Equal(hi_, c));
+#endif
+  }
+
+  // Bytes below n (1 <= n <= 0x80).
+  unsigned Below(unsigned char n) const {
+#if defined(KSPARSE_SCAN_SSE2)
+    const __m128i top = _mm_set1_epi8(static_cast<char>(n - 1));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v_, top), v_)));
+#else
+    return Gather(NmeaScan::Below(lo_, n), NmeaScan::Below(hi_, n));
+#endif
+  }
+
+  // Bytes outside [lo, hi] (lo <= hi < 0x80).
+  unsigned Outside(unsigned char lo, unsigned char hi) const {
+#if defined(KSPARSE_SCAN_SSE2)
+    const __m128i t = _mm_sub_epi8(v_, _mm_set1_epi8(static_cast<char>(lo)));
+    const __m128i inside = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(static_cast<char>(hi - lo))), t);
+    return ~static_cast<unsigned>(_mm_movemask_epi8(inside)) & 0xFFFFu;
+#else
+    const Word above = static_cast<Word>(0x7F - hi);
+    const Word lo_out = NmeaScan::Below(lo_, lo) | (((lo_ & kLow7) + Splat(static_cast<unsigned char>(above))) | lo_) & kHigh;
+    const Word hi_out = NmeaScan::Below(hi_, lo) | (((hi_ & kLow7) + Splat(static_cast<unsigned char>(above))) | hi_) & kHigh;
+    return Gather(lo_out, hi_out);
+#endif
+  }
+
+  // The first k bytes (k <= 16), the others zero.
+  Bytes16 First(unsigned k) const {
+    Bytes16 r;
+#if defined(KSPARSE_SCAN_SSE2)
+    static const unsigned char kMask[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    r.v_ = _mm_and_si128(v_, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kMask + 16 - k)));
+#else
+    r.lo_ = k >= 8 ? lo_ : lo_ & ((Word{1} << (8 * k)) - 1);
+    r.hi_ = k >= 16 ? hi_ : k <= 8 ? 0 : hi_ & ((Word{1} << (8 * (k - 8))) - 1);
+#endif
+    return r;
+  }
+
+  Bytes16 operator^(const Bytes16& other) const {
+    Bytes16 r;
+#if defined(KSPARSE_SCAN_SSE2)
+    r.v_ = _mm_xor_si128(v_, other.v_);
+#else
+    r.lo_ = lo_ ^ other.lo_;
+    r.hi_ = hi_ ^ other.hi_;
+#endif
+    return r;
+  }
+
+  // The exclusive-or of the sixteen bytes.
+  unsigned char Fold() const {
+#if defined(KSPARSE_SCAN_SSE2)
+    __m128i x = _mm_xor_si128(v_, _mm_srli_si128(v_, 8));
+    x = _mm_xor_si128(x, _mm_srli_si128(x, 4));
+    const std::uint32_t w = static_cast<std::uint32_t>(_mm_cvtsi128_si32(x));
+    const std::uint32_t h = w ^ (w >> 16);
+    return static_cast<unsigned char>(h ^ (h >> 8));
+#else
+    return NmeaScan::Fold(lo_ ^ hi_);
+#endif
+  }
+
+ private:
+  Bytes16() {
+#if defined(KSPARSE_SCAN_SSE2)
+    v_ = _mm_setzero_si128();
+#else
+    lo_ = hi_ = 0;
+#endif
+  }
+
+#if defined(KSPARSE_SCAN_SSE2)
+  __m128i v_;
+#else
+  // The high bits of the bytes (as Equal and Below give them) to one bit a
+  // byte: the multiplication gathers bit 8i at bit 56 + i.
+  static unsigned Gather(Word lo, Word hi) {
+    constexpr Word kGather = 0x0102040810204080ull;
+    return static_cast<unsigned>((((lo >> 7) * kGather) >> 56) | ((((hi >> 7) * kGather) >> 56) << 8));
+  }
+  Word lo_;
+  Word hi_;
+#endif
+};
 
 }  // namespace NmeaScan
 }  // namespace KsParse

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "boards/nmea/nmea_scan.h"
+
 namespace Kestrel {
 namespace KsParse {
 
@@ -28,13 +30,73 @@ struct ByteClasses {
 constexpr ByteClasses kClasses;
 
 constexpr unsigned kNoEnd = ~0u;
+constexpr unsigned kUnbounded = ~0u;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// The digit's value, or above 9 for any other character.
+unsigned DigitValue(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - 48u; }
 
 constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-constexpr int kFastDigits = 15;  // 10^15 < 2^53: the digits are exact in a double
+constexpr unsigned kFastDigits = 15;  // 10^15 < 2^53: the digits are exact in a double
+constexpr unsigned kIntDigits = 9;    // any nine digits fit an int
+
+// atoi over text[0..n), a NUL ending the text earlier.
+int ParseInt(const char* p, unsigned n) {
+  // The common text starts with a digit: its value is that of the digits
+  // it starts with, exact while they are at most nine.
+  if (n != 0 && DigitValue(p[0]) <= 9) {
+    unsigned value = 0;
+    unsigned i = 0;
+    for (unsigned digit; i < n && i <= kIntDigits && (digit = DigitValue(p[i])) <= 9; ++i) value = value * 10 + digit;
+    if (i <= kIntDigits) return static_cast<int>(value);
+  }
+  unsigned i = 0;
+  while (i < n && IsSpace(p[i])) ++i;
+  bool negative = false;
+  if (i < n && (p[i] == '+' || p[i] == '-')) negative = p[i++] == '-';
+  long long value = 0;
+  for (; i < n && IsDigit(p[i]); ++i) {
+    // Stop accumulating once past the int range; the rest only saturates.
+    if (value <= INT_MAX) value = value * 10 + (p[i] - '0');
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// The value of text[0..n) (a NUL ending it earlier) when the text is a plain
+// decimal of at most 15 digits; false when it needs strtod.
+bool PlainDecimal(const char* p, unsigned n, double& value) {
+  unsigned i = 0;
+  const bool negative = n != 0 && p[0] == '-';
+  if (n != 0 && (p[0] == '+' || p[0] == '-')) i = 1;
+  std::uint64_t mantissa = 0;
+  const unsigned whole = i;
+  for (unsigned digit; i < n && (digit = DigitValue(p[i])) <= 9; ++i) mantissa = mantissa * 10 + digit;
+  unsigned digits = i - whole;
+  unsigned decimals = 0;
+  if (i < n && p[i] == '.') {
+    const unsigned fraction = ++i;
+    for (unsigned digit; i < n && (digit = DigitValue(p[i])) <= 9; ++i) mantissa = mantissa * 10 + digit;
+    decimals = i - fraction;
+    digits += decimals;
+  }
+  // Exponents, white space, hexadecimal, inf/nan and long digit strings
+  // (whose integer may have wrapped): the library routine.
+  if ((i < n && p[i] != '\0') || digits > kFastDigits) return false;
+  if (digits == 0) {
+    value = 0.0;  // "", "-", "." convert nothing
+    return true;
+  }
+  // Both operands are exact, so the one rounding of the division gives the
+  // correctly rounded value.
+  const double magnitude = static_cast<double>(mantissa) / kPow10[decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
 
 }  // namespace
 
@@ -47,76 +109,115 @@ void NmeaSentence::Assign(const char* text, unsigned length) {
   text_ = text;
   length_ = length;
   if (length != 0) std::memcpy(split_, text, length);
-  split_[length] = '\0';
-  commas_ = 0;
-  fields_ = 0;
+  std::memset(split_ + length, 0, 16);
 
+  // Sixteen bytes at a time: the commas and the bytes below '+' (among them
+  // '*', CR, LF and NUL, which end a value) are found at once, and only they
+  // are looked at one by one. A block without the latter holds commas only.
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(split_);
+  unsigned fields = 0;
   unsigned start = 0;
   unsigned value_end = kNoEnd;  // where the current field's value ended early
-  for (unsigned i = 0; i < length; ++i) {
-    const unsigned char cls = kClasses.of[static_cast<unsigned char>(split_[i])];
-    if (cls == kOrdinary) continue;
+  // The first byte, a sentence's "$", is looked at on its own, so that the
+  // first block does not need the slow path for it.
+  unsigned i = 0;
+  if (length != 0) {
+    const unsigned char cls = kClasses.of[bytes[0]];
     if (cls == kComma) {
-      if (fields_ < kMaxFields) {
-        start_[fields_] = static_cast<std::uint16_t>(start);
-        len_[fields_] = static_cast<std::uint16_t>((value_end == kNoEnd ? i : value_end) - start);
-        ++fields_;
+      start_[fields] = 0;
+      len_[fields] = 0;
+      ++fields;
+      split_[0] = '\0';
+      start = 1;
+    } else if (cls == kValueEnd) {
+      value_end = 0;
+      split_[0] = '\0';
+    }
+    i = 1;
+  }
+  for (; i < length; i += 16) {
+    const NmeaScan::Bytes16 block(bytes + i);
+    unsigned commas = block.Equal(',');
+    unsigned others = block.Below('+');
+    if (length - i < 16) {
+      const unsigned held = (1u << (length - i)) - 1;
+      commas &= held;
+      others &= held;
+    }
+    if (others == 0 && value_end == kNoEnd) {
+      for (; commas != 0; commas &= commas - 1) {
+        const unsigned at = i + NmeaScan::LowestBit(commas);
+        start_[fields] = static_cast<std::uint16_t>(start);
+        len_[fields] = static_cast<std::uint16_t>(at - start);
+        ++fields;
+        split_[at] = '\0';
+        start = at + 1;
       }
-      split_[i] = '\0';
-      ++commas_;
-      start = i + 1;
-      value_end = kNoEnd;
-    } else if (value_end == kNoEnd) {
-      value_end = i;
-      split_[i] = '\0';
+      continue;
+    }
+    for (unsigned marks = commas | others; marks != 0; marks &= marks - 1) {
+      const unsigned at = i + NmeaScan::LowestBit(marks);
+      const unsigned char cls = kClasses.of[bytes[at]];
+      if (cls == kComma) {
+        start_[fields] = static_cast<std::uint16_t>(start);
+        len_[fields] = static_cast<std::uint16_t>((value_end == kNoEnd ? at : value_end) - start);
+        ++fields;
+        split_[at] = '\0';
+        start = at + 1;
+        value_end = kNoEnd;
+      } else if (cls == kValueEnd && value_end == kNoEnd) {
+        value_end = at;
+        split_[at] = '\0';
+      }
     }
   }
-  if (fields_ < kMaxFields) {
-    start_[fields_] = static_cast<std::uint16_t>(start);
-    len_[fields_] = static_cast<std::uint16_t>((value_end == kNoEnd ? length : value_end) - start);
-    ++fields_;
-  }
+  start_[fields] = static_cast<std::uint16_t>(start);
+  len_[fields] = static_cast<std::uint16_t>((value_end == kNoEnd ? length : value_end) - start);
+  commas_ = fields;
+  fields_ = fields + 1 < kMaxFields ? fields + 1 : kMaxFields;
 }
 
-int NmeaSentence::Int(unsigned k) const { return NmeaAtoi(Field(k)); }
-
-double NmeaSentence::Double(unsigned k) const { return NmeaAtof(Field(k)); }
-
-int NmeaAtoi(const char* p) {
-  while (IsSpace(*p)) ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  long long value = 0;
-  for (; IsDigit(*p); ++p) {
-    // Stop accumulating once past the int range; the rest only saturates.
-    if (value <= INT_MAX) value = value * 10 + (*p - '0');
+int NmeaSentence::FieldInt(const char* p, unsigned n) {
+  // Plain digits, the common field, most often one to three of them; nine
+  // cannot leave the int range.
+  const unsigned first = DigitValue(p[0]);
+  if (first <= 9 && n <= kIntDigits) {
+    unsigned value = first;
+    unsigned i = 1;
+    for (unsigned digit; i < n && (digit = DigitValue(p[i])) <= 9; ++i) value = value * 10 + digit;
+    if (i == n) return static_cast<int>(value);
   }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
+  return ParseInt(p, n);
 }
+
+double NmeaSentence::FieldDouble(const char* p, unsigned n) {
+  // PlainDecimal for a text that is all there: [sign] digits [. digits],
+  // then whether that was all of it and few enough digits.
+  const char* const end = p + n;
+  const bool negative = p[0] == '-';
+  const char* q = negative || p[0] == '+' ? p + 1 : p;
+  std::uint64_t mantissa = 0;
+  const char* const whole = q;
+  for (unsigned digit; q != end && (digit = DigitValue(*q)) <= 9; ++q) mantissa = mantissa * 10 + digit;
+  unsigned digits = static_cast<unsigned>(q - whole);
+  unsigned decimals = 0;
+  if (q != end && *q == '.') {
+    const char* const fraction = ++q;
+    for (unsigned digit; q != end && (digit = DigitValue(*q)) <= 9; ++q) mantissa = mantissa * 10 + digit;
+    decimals = static_cast<unsigned>(q - fraction);
+    digits += decimals;
+  }
+  if (q != end || digits > kFastDigits) return std::strtod(p, nullptr);
+  if (digits == 0) return 0.0;  // "-", ".", "-." convert nothing
+  const double magnitude = static_cast<double>(mantissa) / kPow10[decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+int NmeaAtoi(const char* text) { return ParseInt(text, kUnbounded); }
 
 double NmeaAtof(const char* text) {
-  const char* p = text;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  std::uint64_t mantissa = 0;
-  int digits = 0;
-  int decimals = 0;
-  for (; IsDigit(*p) && digits <= kFastDigits; ++p, ++digits) mantissa = mantissa * 10 + (*p - '0');
-  if (*p == '.') {
-    for (++p; IsDigit(*p) && digits <= kFastDigits; ++p, ++digits, ++decimals)
-      mantissa = mantissa * 10 + (*p - '0');
-  }
-  // Exponents, white space, hexadecimal, inf/nan and long digit strings: the
-  // library routine.
-  if (*p != '\0' || digits > kFastDigits) return std::strtod(text, nullptr);
-  if (digits == 0) return 0.0;  // "", "-", "." convert nothing
-  // Both operands are exact, so the one rounding of the division gives the
-  // correctly rounded value.
-  const double value = static_cast<double>(mantissa) / kPow10[decimals];
-  return negative ? -value : value;
+  double value;
+  return PlainDecimal(text, kUnbounded, value) ? value : std::strtod(text, nullptr);
 }
 
 namespace {
@@ -132,11 +233,17 @@ struct Prefix {
   }
 };
 
+constexpr unsigned kPrefixLimit = 15;
+
 }  // namespace
 
-int NmeaAtoiN(const char* text, unsigned n) { return NmeaAtoi(Prefix(text, n).text); }
+int NmeaAtoiN(const char* text, unsigned n) { return ParseInt(text, n < kPrefixLimit ? n : kPrefixLimit); }
 
-double NmeaAtofN(const char* text, unsigned n) { return NmeaAtof(Prefix(text, n).text); }
+double NmeaAtofN(const char* text, unsigned n) {
+  double value;
+  if (PlainDecimal(text, n < kPrefixLimit ? n : kPrefixLimit, value)) return value;
+  return std::strtod(Prefix(text, n).text, nullptr);
+}
 
 }  // namespace KsParse
 }  // namespace Kestrel

@@ -43,25 +43,67 @@ class NmeaSentence {
   const char* Field(unsigned k) const { return k < fields_ ? split_ + start_[k] : split_ + length_; }
   unsigned FieldLength(unsigned k) const { return k < fields_ ? len_[k] : 0; }
   bool Empty(unsigned k) const { return FieldLength(k) == 0; }
-  int Int(unsigned k) const;
-  double Double(unsigned k) const;
+  // NmeaAtoi and NmeaAtof of the field, read from the sentence in place.
+  int Int(unsigned k) const {
+    const unsigned n = FieldLength(k);
+    if (n == 0) return 0;
+    const char* p = split_ + start_[k];
+    unsigned value;
+    return ShortDigits(p, n, value) ? static_cast<int>(value) : FieldInt(p, n);
+  }
+  double Double(unsigned k) const {
+    const unsigned n = FieldLength(k);
+    if (n == 0) return 0.0;
+    const char* p = split_ + start_[k];
+    unsigned value;
+    return ShortDigits(p, n, value) ? static_cast<double>(value) : FieldDouble(p, n);
+  }
 
  private:
+  // NmeaAtoi and NmeaAtof of a field of n >= 1 characters.
+  static int FieldInt(const char* p, unsigned n);
+  static double FieldDouble(const char* p, unsigned n);
+  // One to three plain digits, the most common field, told without a call
+  // or a loop (the padding behind the text keeps the reads in bounds).
+  static bool ShortDigits(const char* p, unsigned n, unsigned& value) {
+    const unsigned a = static_cast<unsigned char>(p[0]) - 48u;
+    const unsigned b = static_cast<unsigned char>(p[1]) - 48u;
+    const unsigned c = static_cast<unsigned char>(p[2]) - 48u;
+    if (n == 1 && a <= 9) {
+      value = a;
+      return true;
+    }
+    if (n == 2 && a <= 9 && b <= 9) {
+      value = a * 10 + b;
+      return true;
+    }
+    if (n == 3 && a <= 9 && b <= 9 && c <= 9) {
+      value = a * 100 + b * 10 + c;
+      return true;
+    }
+    return false;
+  }
+
   const char* text_;
   unsigned length_;
   unsigned commas_;
   unsigned fields_;
-  std::uint16_t start_[kMaxFields];
-  std::uint16_t len_[kMaxFields];
-  char split_[kMaxLength + 1];  // the text with every field terminated
+  // Room for every field the longest text can have, so that the splitter
+  // records each without a bound check; only kMaxFields of them are used.
+  std::uint16_t start_[kMaxLength + 1];
+  std::uint16_t len_[kMaxLength + 1];
+  // The text with every field terminated, and sixteen bytes more for the
+  // splitter, which reads sixteen at a time.
+  char split_[kMaxLength + 16];
 };
 
 // atoi over a NUL-terminated text. A number beyond the range of int (which
 // atoi leaves undefined) saturates at INT_MIN or INT_MAX.
 int NmeaAtoi(const char* text);
-// atof over a NUL-terminated text. Plain decimals of up to 15 digits take an
-// exact fast path (the same correctly rounded value strtod gives); anything
-// else goes to strtod.
+// atof over a NUL-terminated text. Plain decimals ([sign] digits [. digits])
+// of up to 15 digits take an exact fast path: the digits as an integer are
+// exact in a double, and so is the power of ten, so their one correctly
+// rounded quotient is the value strtod gives. Anything else goes to strtod.
 double NmeaAtof(const char* text);
 // The same over the first `n` characters of `text` (at most 15; fewer when
 // the text ends earlier), for fixed-width parts of a field such as the hour
