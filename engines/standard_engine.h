@@ -71,8 +71,9 @@ class StandardEngine : public ProtocolEngine {
   StepOutcome ReadHemisphereReply();
   // Hands frame_[0..count) to the adapter: taken when it accepts the frame;
   // otherwise refused whole when `intact` (null: never) says the frame passes
-  // its own check, else rejected.
-  StepOutcome Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int));
+  // its own check, else rejected. `checked`: as for HandToAdapter.
+  StepOutcome Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int),
+                      bool checked = false);
 };
 
 }  // namespace KsParse

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "boards/hemisphere/hemisphere_wire.h"
+#include "boards/nmea/nmea_frame.h"
 #include "boards/nmea/nmea_scan.h"
 #include "boards/novatel/novatel_wire.h"
 #include "engines/standard_engine.h"
@@ -26,8 +27,9 @@ unsigned int Le16(const unsigned char* p) { return p[0] | (static_cast<unsigned 
 
 }  // namespace
 
-StepOutcome StandardEngine::Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int)) {
-  if (HandToAdapter(frame_, count)) return StepOutcome::kTaken;
+StepOutcome StandardEngine::Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int),
+                                    bool checked) {
+  if (HandToAdapter(frame_, count, checked)) return StepOutcome::kTaken;
   // The engine hands whole frames only: bytes that a refusing adapter kept
   // would be glued to the front of the next frame.
   if (adapter != nullptr && adapter->frame != nullptr) adapter->frame->Clear();
@@ -86,6 +88,33 @@ StepOutcome StandardEngine::ReadNmea(int held, int& taken) {
   // (from position 3 and 4 on). Positions 1 and 2 hold the talker.
   const int scan_end = window < kNmeaMax - 4 ? window : kNmeaMax - 4;
   const int limit = scan_end + 4 < window ? scan_end + 4 : window;
+
+  // The common sentence is told in one pass: printable body up to "*", two
+  // check characters, then CR LF or LF. The frame step's own checks (body,
+  // check value) come with that pass, and the frame step is told so. Check
+  // characters lie above "$", so the tail holds neither a "$" nor an
+  // earlier end; every later "*", CR or LF lies past the "*".
+  const NmeaBody body = ScanNmeaBody(frame_, static_cast<std::uint32_t>(limit));
+  const int star = static_cast<int>(body.stop);
+  if (!body.foreign && star < limit) {
+    const unsigned char* tail = frame_ + star;
+    const bool checked = tail[0] == '*' && tail[1] > '$' && tail[2] > '$';
+    const bool lf_tail = checked && tail[3] == '\n' && star + 3 < limit;
+    const bool crlf_tail = checked && tail[3] == '\r' && tail[4] == '\n' && star < scan_end;
+    if (lf_tail || crlf_tail) {
+      const int length = lf_tail ? star + 4 : star + 5;
+      // A GGA whose "*" lies at the window's edge needs a few bytes more.
+      if (length > held) return StepOutcome::kIncomplete;
+      // A sentence whose check characters do not match is refused, as the
+      // frame step would refuse it.
+      if (!NmeaCheckMatches(tail + 1, body.folded)) return StepOutcome::kRejected;
+      taken = length;
+      return Deliver(static_cast<unsigned int>(length), nullptr, true);
+    }
+  }
+
+  // Any other candidate: the first "*", CR or LF (from position 3, an LF
+  // from 4), noting a "$" before it.
   bool dollar = false;
   int first = 3;
   for (;; ++first) {
@@ -97,8 +126,8 @@ StepOutcome StandardEngine::ReadNmea(int held, int& taken) {
       break;
     }
   }
-  // Every later "*", CR or LF lies past `first`, so only the four bytes after
-  // it can still give an earlier end than the byte at `first` does.
+  // Only the four bytes after `first` can still give an earlier end than the
+  // byte at `first` does.
   int end = -1;
   for (int j = first; j <= first + 4 && j < limit; ++j) {
     const unsigned char c = frame_[j];
@@ -112,7 +141,6 @@ StepOutcome StandardEngine::ReadNmea(int held, int& taken) {
   const int length = end + 5;
   // A line end inside the six name bytes: no sentence starts here.
   if (length <= 6) return StepOutcome::kSkip;
-  // A GGA whose "*" lies at the window's edge needs a few bytes more.
   if (length > held) return StepOutcome::kIncomplete;
   // A "$" inside the candidate starts another sentence: this one was cut
   // short by noise, and the search resumes at that "$".

@@ -3,6 +3,7 @@
 // and hands it to the decoder.
 #include "boards/nmea/nmea_frame.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -18,11 +19,13 @@ namespace {
 // boards stay far below this).
 constexpr std::uint32_t kTooLong = 301;
 
-// The five identifier characters packed into one number, first character in
-// the high byte, so that the table below is a plain switch.
-constexpr std::uint64_t Key(const char (&id)[6]) {
-  std::uint64_t key = 0;
-  for (int i = 0; i < 5; ++i) key = (key << 8) | static_cast<unsigned char>(id[i]);
+// Identifier characters packed into one number, first character in the
+// high byte, so that the table below is a plain switch: the sentence type
+// (three characters) first, then the talker (two).
+template <std::size_t N>
+constexpr std::uint32_t Key(const char (&id)[N]) {
+  std::uint32_t key = 0;
+  for (std::size_t i = 0; i + 1 < N; ++i) key = (key << 8) | static_cast<unsigned char>(id[i]);
   return key;
 }
 
@@ -68,45 +71,42 @@ constexpr BodyClasses MakeBodyClasses() {
 }
 constexpr BodyClasses kBodyClasses = MakeBodyClasses();
 
-// The body from index 1 up to its first end or foreign byte (`stop`, or
-// the length when there is none) and the exclusive-or of its bytes.
-struct Body {
-  std::uint32_t stop;
-  unsigned char folded;
-  bool foreign;
-};
+}  // namespace
 
-Body ScanBody(const unsigned char* data, std::uint32_t length) {
-  std::uint32_t i = 1;
-  NmeaScan::Word words = 0;
-  unsigned char folded = 0;
-  for (;;) {
-    for (; i + 8 <= length; i += 8) {
-      const NmeaScan::Word w = NmeaScan::Load(data + i);
-      if (NmeaScan::AnyOutside(w, '+')) break;
-      words ^= w;
+NmeaBody ScanNmeaBody(const unsigned char* data, std::uint32_t length) {
+  NmeaScan::Bytes16 folded = NmeaScan::Bytes16::Zero();
+  for (std::uint32_t i = 1; i < length; i += 16) {
+    const NmeaScan::Bytes16 block(data + i);
+    unsigned odd = block.Outside('+', '~');
+    // Bytes past the length stop the body like an end would.
+    if (length - i < 16) odd |= ~0u << (length - i);
+    for (; odd != 0; odd &= odd - 1) {
+      const unsigned k = NmeaScan::LowestBit(odd);
+      const std::uint32_t at = i + k;
+      const std::uint8_t cls = at < length ? kBodyClasses.of[data[at]] : kEnd;
+      if (cls != kBody) return {at < length ? at : length, (folded ^ block.First(k)).Fold(), cls == kForeign};
     }
-    const std::uint32_t stop = i + 8 < length ? i + 8 : length;
-    for (; i < stop; ++i) {
-      const std::uint8_t cls = kBodyClasses.of[data[i]];
-      if (cls != kBody) return {i, static_cast<unsigned char>(folded ^ NmeaScan::Fold(words)), cls == kForeign};
-      folded ^= data[i];
-    }
-    if (i >= length) return {length, static_cast<unsigned char>(folded ^ NmeaScan::Fold(words)), false};
+    folded = folded ^ block;
   }
+  return {length, folded.Fold(), false};
 }
 
-bool SentenceIntact(const unsigned char* data, std::uint32_t length, const Body& body) {
+bool NmeaCheckMatches(const unsigned char* hex, unsigned char folded) {
+  const int high = HexDigit(hex[0]);
+  const int low = HexDigit(hex[1]);
+  return high >= 0 && low >= 0 && ((high << 4) | low) == folded;
+}
+
+namespace {
+
+bool SentenceIntact(const unsigned char* data, std::uint32_t length, const NmeaBody& body) {
   if (body.foreign) return false;
   const std::uint32_t end = body.stop;
-  if (end + 2 >= length || data[end] != '*') return true;
-  const int high = HexDigit(data[end + 1]);
-  const int low = HexDigit(data[end + 2]);
-  return high >= 0 && low >= 0 && ((high << 4) | low) == body.folded;
+  return end + 2 >= length || data[end] != '*' || NmeaCheckMatches(data + end + 1, body.folded);
 }
 
 // Whether the body scan's stop already shows the end SentenceEnded looks for.
-bool EndedAt(const unsigned char* data, const Body& body, std::uint32_t length) {
+bool EndedAt(const unsigned char* data, const NmeaBody& body, std::uint32_t length) {
   if (body.foreign || body.stop >= length) return false;
   const unsigned char c = data[body.stop];
   return c == '*' || (c == '\r' && body.stop >= 3) || (c == '\n' && body.stop >= 4);
@@ -116,21 +116,22 @@ bool EndedAt(const unsigned char* data, const Body& body, std::uint32_t length) 
 
 int NmeaSentenceCode(const unsigned char* id, unsigned available) {
   if (id == nullptr || available < 5) return NmeaCode::kUnknown;
-  std::uint64_t key = 0;
-  for (int i = 0; i < 5; ++i) key = (key << 8) | id[i];
-  switch (key) {
-    case Key("GPGGA"): return NmeaCode::kGpGga;
-    case Key("GPGSA"): return NmeaCode::kGpGsa;
-    case Key("GPGST"): return NmeaCode::kGpGst;
-    case Key("GPGSV"): return NmeaCode::kGpGsv;
-    case Key("GPRMC"): return NmeaCode::kGpRmc;
-    case Key("GPZDA"): return NmeaCode::kGpZda;
-    case Key("GLGSV"): return NmeaCode::kGlGsv;
-    case Key("GNGGA"): return NmeaCode::kGnGga;
-    case Key("GNGLL"): return NmeaCode::kGnGll;
-    case Key("GNGSA"): return NmeaCode::kGnGsa;
-    case Key("GNRMC"): return NmeaCode::kGnRmc;
-    case Key("BDGSV"): return NmeaCode::kBdGsv;
+  const std::uint32_t talker = (static_cast<std::uint32_t>(id[0]) << 8) | id[1];
+  const std::uint32_t type = (static_cast<std::uint32_t>(id[2]) << 16) | (static_cast<std::uint32_t>(id[3]) << 8) | id[4];
+  const bool gp = talker == Key("GP");
+  const bool gn = talker == Key("GN");
+  switch (type) {
+    case Key("GGA"): return gp ? NmeaCode::kGpGga : gn ? NmeaCode::kGnGga : NmeaCode::kUnknown;
+    case Key("GSA"): return gp ? NmeaCode::kGpGsa : gn ? NmeaCode::kGnGsa : NmeaCode::kUnknown;
+    case Key("GST"): return gp ? NmeaCode::kGpGst : NmeaCode::kUnknown;
+    case Key("GSV"):
+      return gp ? NmeaCode::kGpGsv
+             : talker == Key("GL") ? NmeaCode::kGlGsv
+             : talker == Key("BD") ? NmeaCode::kBdGsv
+                                   : NmeaCode::kUnknown;
+    case Key("RMC"): return gp ? NmeaCode::kGpRmc : gn ? NmeaCode::kGnRmc : NmeaCode::kUnknown;
+    case Key("ZDA"): return gp ? NmeaCode::kGpZda : NmeaCode::kUnknown;
+    case Key("GLL"): return gn ? NmeaCode::kGnGll : NmeaCode::kUnknown;
     default: return NmeaCode::kUnknown;
   }
 }
@@ -144,14 +145,17 @@ bool ProcessNmeaFrame(BoardAdapter& adapter) {
     return false;
   }
   // Incomplete: wait for the checksum or the line end. The body scan
-  // usually stops at that end; only otherwise is the sentence searched.
+  // usually stops at that end; only otherwise is the sentence searched. An
+  // engine that ran these checks itself on exactly these bytes says so.
   if (length <= 4) return false;
-  const Body body = ScanBody(frame->data, length);
-  if (!EndedAt(frame->data, body, length) && !SentenceEnded(frame->data, length)) return false;
-  // A corrupted sentence is refused rather than decoded into wrong values.
-  if (!SentenceIntact(frame->data, length, body)) {
-    frame->DropFalseStart(adapter.frame_starts);
-    return false;
+  if (!frame->checked) {
+    const NmeaBody body = ScanNmeaBody(frame->data, length);
+    if (!EndedAt(frame->data, body, length) && !SentenceEnded(frame->data, length)) return false;
+    // A corrupted sentence is refused rather than decoded into wrong values.
+    if (!SentenceIntact(frame->data, length, body)) {
+      frame->DropFalseStart(adapter.frame_starts);
+      return false;
+    }
   }
 
   // The decoder copies what it needs, so it reads the frame in place; the
