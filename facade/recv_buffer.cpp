@@ -10,7 +10,8 @@ namespace KsParse {
 using Platform::SectionGuard;
 
 RecvBuffer::RecvBuffer() {
-  Platform::SectionInit(&lock_);
+  // No operation calls another while it holds the lock.
+  Platform::SectionInitPlain(&lock_);
   Reset();
 }
 

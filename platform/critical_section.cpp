@@ -7,6 +7,7 @@ namespace Platform {
 #if defined(_WIN32)
 
 void SectionInit(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
+void SectionInitPlain(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
 void SectionEnter(KsCriticalSection* section) { ::EnterCriticalSection(section); }
 void SectionLeave(KsCriticalSection* section) { ::LeaveCriticalSection(section); }
 void SectionDelete(KsCriticalSection* section) { ::DeleteCriticalSection(section); }
@@ -20,6 +21,8 @@ void SectionInit(KsCriticalSection* section) {
   pthread_mutex_init(section, &attr);
   pthread_mutexattr_destroy(&attr);
 }
+
+void SectionInitPlain(KsCriticalSection* section) { pthread_mutex_init(section, nullptr); }
 
 void SectionEnter(KsCriticalSection* section) { pthread_mutex_lock(section); }
 void SectionLeave(KsCriticalSection* section) { pthread_mutex_unlock(section); }

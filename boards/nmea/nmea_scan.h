@@ -159,6 +159,21 @@ class Bytes16 {
     return r;
   }
 
+  // Stores the sixteen bytes to dest, those equal to c as zeros.
+  void StoreZeroing(unsigned char c, unsigned char* dest) const {
+#if defined(KSPARSE_SCAN_SSE2)
+    const __m128i kept = _mm_andnot_si128(_mm_cmpeq_epi8(v_, _mm_set1_epi8(static_cast<char>(c))), v_);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), kept);
+#else
+    const Word lo = lo_ & ~(((NmeaScan::Equal(lo_, c) >> 7) * 0xFF));
+    const Word hi = hi_ & ~(((NmeaScan::Equal(hi_, c) >> 7) * 0xFF));
+    for (int i = 0; i < 8; ++i) {
+      dest[i] = static_cast<unsigned char>(lo >> (8 * i));
+      dest[8 + i] = static_cast<unsigned char>(hi >> (8 * i));
+    }
+#endif
+  }
+
   Bytes16 operator^(const Bytes16& other) const {
     Bytes16 r;
 #if defined(KSPARSE_SCAN_SSE2)
@@ -205,6 +220,41 @@ class Bytes16 {
   Word hi_;
 #endif
 };
+
+// The set bits of every 8-bit mask, as positions, and how many there are.
+struct BitPositions {
+  std::uint8_t at[256][8];
+  std::uint8_t count[256];
+};
+
+constexpr BitPositions MakeBitPositions() {
+  BitPositions table{};
+  for (unsigned m = 0; m < 256; ++m) {
+    unsigned n = 0;
+    for (unsigned bit = 0; bit < 8; ++bit) {
+      if ((m >> bit) & 1u) table.at[m][n++] = static_cast<std::uint8_t>(bit);
+    }
+    table.count[m] = static_cast<std::uint8_t>(n);
+  }
+  return table;
+}
+
+inline constexpr BitPositions kBitPositions = MakeBitPositions();
+
+// Writes base + i for every set bit i of the 8-bit mask to out[0..], in
+// order, and returns how many. out[0..7] must be writable: all eight are
+// written at once where the vector unit allows.
+inline unsigned AppendPositions(std::uint16_t* out, unsigned mask, unsigned base) {
+#if defined(KSPARSE_SCAN_SSE2)
+  __m128i at = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kBitPositions.at[mask]));
+  at = _mm_add_epi16(_mm_unpacklo_epi8(at, _mm_setzero_si128()), _mm_set1_epi16(static_cast<short>(base)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), at);
+#else
+  for (unsigned i = 0; i < kBitPositions.count[mask]; ++i)
+    out[i] = static_cast<std::uint16_t>(base + kBitPositions.at[mask][i]);
+#endif
+  return kBitPositions.count[mask];
+}
 
 }  // namespace NmeaScan
 }  // namespace KsParse

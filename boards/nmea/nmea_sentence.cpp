@@ -41,6 +41,7 @@ constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 constexpr unsigned kFastDigits = 15;  // 10^15 < 2^53: the digits are exact in a double
 constexpr unsigned kIntDigits = 9;    // any nine digits fit an int
+constexpr unsigned kPrefixLimit = 15;  // characters that NmeaAtoiN and NmeaAtofN read at most
 
 // atoi over text[0..n), a NUL ending the text earlier.
 int ParseInt(const char* p, unsigned n) {
@@ -111,70 +112,57 @@ void NmeaSentence::Assign(const char* text, unsigned length) {
   if (length != 0) std::memcpy(split_, text, length);
   std::memset(split_ + length, 0, 16);
 
-  // Sixteen bytes at a time: the commas and the bytes below '+' (among them
-  // '*', CR, LF and NUL, which end a value) are found at once, and only they
-  // are looked at one by one. A block without the latter holds commas only.
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(split_);
-  unsigned fields = 0;
-  unsigned start = 0;
-  unsigned value_end = kNoEnd;  // where the current field's value ended early
-  // The first byte, a sentence's "$", is looked at on its own, so that the
-  // first block does not need the slow path for it.
-  unsigned i = 0;
-  if (length != 0) {
-    const unsigned char cls = kClasses.of[bytes[0]];
-    if (cls == kComma) {
-      start_[fields] = 0;
-      len_[fields] = 0;
-      ++fields;
-      split_[0] = '\0';
-      start = 1;
-    } else if (cls == kValueEnd) {
-      value_end = 0;
-      split_[0] = '\0';
-    }
-    i = 1;
-  }
-  for (; i < length; i += 16) {
+  // Sixteen bytes at a time: the commas become NULs and their positions are
+  // recorded eight at a time, whatever their number; the bytes below '+'
+  // are looked at only until the first value end ('*', CR, LF, NUL).
+  unsigned char* bytes = reinterpret_cast<unsigned char*>(split_);
+  unsigned commas = 0;
+  unsigned first_end = kNoEnd;
+  before_[0] = 0xFFFF;
+  for (unsigned i = 0; i < length; i += 16) {
     const NmeaScan::Bytes16 block(bytes + i);
-    unsigned commas = block.Equal(',');
-    unsigned others = block.Below('+');
+    unsigned at_commas = block.Equal(',');
+    unsigned others = first_end == kNoEnd ? block.Below('+') : 0;
     if (length - i < 16) {
       const unsigned held = (1u << (length - i)) - 1;
-      commas &= held;
+      at_commas &= held;
       others &= held;
     }
-    if (others == 0 && value_end == kNoEnd) {
-      for (; commas != 0; commas &= commas - 1) {
-        const unsigned at = i + NmeaScan::LowestBit(commas);
-        start_[fields] = static_cast<std::uint16_t>(start);
-        len_[fields] = static_cast<std::uint16_t>(at - start);
-        ++fields;
-        split_[at] = '\0';
-        start = at + 1;
+    for (; others != 0; others &= others - 1) {
+      const unsigned at = i + NmeaScan::LowestBit(others);
+      if (kClasses.of[bytes[at]] == kValueEnd) {
+        first_end = at;
+        break;
       }
-      continue;
     }
-    for (unsigned marks = commas | others; marks != 0; marks &= marks - 1) {
-      const unsigned at = i + NmeaScan::LowestBit(marks);
-      const unsigned char cls = kClasses.of[bytes[at]];
-      if (cls == kComma) {
-        start_[fields] = static_cast<std::uint16_t>(start);
-        len_[fields] = static_cast<std::uint16_t>((value_end == kNoEnd ? at : value_end) - start);
-        ++fields;
+    if (at_commas == 0) continue;
+    block.StoreZeroing(',', bytes + i);
+    const unsigned low = NmeaScan::AppendPositions(end_ + commas, at_commas & 0xFFu, i);
+    NmeaScan::AppendPositions(before_ + 1 + commas, at_commas & 0xFFu, i);
+    commas += low;
+    const unsigned high = NmeaScan::AppendPositions(end_ + commas, at_commas >> 8, i + 8);
+    NmeaScan::AppendPositions(before_ + 1 + commas, at_commas >> 8, i + 8);
+    commas += high;
+  }
+  end_[commas] = static_cast<std::uint16_t>(length);
+  commas_ = commas;
+  fields_ = commas + 1 < kMaxFields ? commas + 1 : kMaxFields;
+  if (first_end == kNoEnd) return;
+
+  // From the field that holds the first value end on, each field's value
+  // ends at its first value end, which is terminated too. The comma NULs
+  // are no value ends: each field is searched up to its comma only.
+  unsigned k = commas;
+  while (k > 0 && before_[k] > first_end) --k;
+  for (; k <= commas; ++k) {
+    for (unsigned at = Start(k); at < end_[k]; ++at) {
+      if (kClasses.of[bytes[at]] == kValueEnd) {
+        end_[k] = static_cast<std::uint16_t>(at);
         split_[at] = '\0';
-        start = at + 1;
-        value_end = kNoEnd;
-      } else if (cls == kValueEnd && value_end == kNoEnd) {
-        value_end = at;
-        split_[at] = '\0';
+        break;
       }
     }
   }
-  start_[fields] = static_cast<std::uint16_t>(start);
-  len_[fields] = static_cast<std::uint16_t>((value_end == kNoEnd ? length : value_end) - start);
-  commas_ = fields;
-  fields_ = fields + 1 < kMaxFields ? fields + 1 : kMaxFields;
 }
 
 int NmeaSentence::FieldInt(const char* p, unsigned n) {
@@ -190,9 +178,12 @@ int NmeaSentence::FieldInt(const char* p, unsigned n) {
   return ParseInt(p, n);
 }
 
-double NmeaSentence::FieldDouble(const char* p, unsigned n) {
-  // PlainDecimal for a text that is all there: [sign] digits [. digits],
-  // then whether that was all of it and few enough digits.
+namespace {
+
+// PlainDecimal for n >= 1 characters that are all there (no NUL among
+// them): [sign] digits [. digits], then whether that was all of them and
+// few enough digits.
+bool WholeDecimal(const char* p, unsigned n, double& value) {
   const char* const end = p + n;
   const bool negative = p[0] == '-';
   const char* q = negative || p[0] == '+' ? p + 1 : p;
@@ -207,10 +198,43 @@ double NmeaSentence::FieldDouble(const char* p, unsigned n) {
     decimals = static_cast<unsigned>(q - fraction);
     digits += decimals;
   }
-  if (q != end || digits > kFastDigits) return std::strtod(p, nullptr);
-  if (digits == 0) return 0.0;  // "-", ".", "-." convert nothing
+  if (q != end || digits > kFastDigits) return false;
+  if (digits == 0) {
+    value = 0.0;  // "-", ".", "-." convert nothing
+    return true;
+  }
   const double magnitude = static_cast<double>(mantissa) / kPow10[decimals];
-  return negative ? -magnitude : magnitude;
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+}  // namespace
+
+double NmeaSentence::FieldDouble(const char* p, unsigned n) {
+  double value;
+  return WholeDecimal(p, n, value) ? value : std::strtod(p, nullptr);
+}
+
+int NmeaSentence::IntAt(unsigned k, unsigned offset, unsigned n) const {
+  const char* p = Field(k) + offset;
+  unsigned value;
+  if (offset + n <= FieldLength(k) && ShortDigits(p, n, value)) return static_cast<int>(value);
+  return NmeaAtoiN(p, n);
+}
+
+double NmeaSentence::DoubleAt(unsigned k, unsigned offset, unsigned n) const {
+  const char* p = Field(k) + offset;
+  double value;
+  if (n != 0 && n <= kPrefixLimit && offset + n <= FieldLength(k) && WholeDecimal(p, n, value)) return value;
+  return NmeaAtofN(p, n);
+}
+
+double NmeaSentence::DoubleFrom(unsigned k, unsigned offset) const {
+  const unsigned n = FieldLength(k);
+  const char* p = Field(k) + offset;
+  if (offset >= n) return NmeaAtof(p);
+  double value;
+  return WholeDecimal(p, n - offset, value) ? value : std::strtod(p, nullptr);
 }
 
 int NmeaAtoi(const char* text) { return ParseInt(text, kUnbounded); }
@@ -232,8 +256,6 @@ struct Prefix {
     text[i] = '\0';
   }
 };
-
-constexpr unsigned kPrefixLimit = 15;
 
 }  // namespace
 

@@ -40,24 +40,30 @@ class NmeaSentence {
   unsigned FieldCount() const { return fields_; }
 
   // The field's text, NUL-terminated; "" for a field that does not exist.
-  const char* Field(unsigned k) const { return k < fields_ ? split_ + start_[k] : split_ + length_; }
-  unsigned FieldLength(unsigned k) const { return k < fields_ ? len_[k] : 0; }
+  const char* Field(unsigned k) const { return k < fields_ ? split_ + Start(k) : split_ + length_; }
+  unsigned FieldLength(unsigned k) const { return k < fields_ ? end_[k] - Start(k) : 0; }
   bool Empty(unsigned k) const { return FieldLength(k) == 0; }
   // NmeaAtoi and NmeaAtof of the field, read from the sentence in place.
   int Int(unsigned k) const {
     const unsigned n = FieldLength(k);
     if (n == 0) return 0;
-    const char* p = split_ + start_[k];
+    const char* p = split_ + Start(k);
     unsigned value;
     return ShortDigits(p, n, value) ? static_cast<int>(value) : FieldInt(p, n);
   }
   double Double(unsigned k) const {
     const unsigned n = FieldLength(k);
     if (n == 0) return 0.0;
-    const char* p = split_ + start_[k];
+    const char* p = split_ + Start(k);
     unsigned value;
     return ShortDigits(p, n, value) ? static_cast<double>(value) : FieldDouble(p, n);
   }
+  // Parts of field k from `offset` on (offset <= FieldLength(k)): NmeaAtoiN
+  // and NmeaAtofN of n characters there, and NmeaAtof of the rest of the
+  // field, read in place as Int and Double are.
+  int IntAt(unsigned k, unsigned offset, unsigned n) const;
+  double DoubleAt(unsigned k, unsigned offset, unsigned n) const;
+  double DoubleFrom(unsigned k, unsigned offset) const;
 
  private:
   // NmeaAtoi and NmeaAtof of a field of n >= 1 characters.
@@ -88,10 +94,15 @@ class NmeaSentence {
   unsigned length_;
   unsigned commas_;
   unsigned fields_;
-  // Room for every field the longest text can have, so that the splitter
+  // Where field k starts: one past the comma before it (before_[0] is
+  // 0xFFFF, so that field 0 starts at 0).
+  unsigned Start(unsigned k) const { return static_cast<std::uint16_t>(before_[k] + 1); }
+  // Per field, the comma before it and where its value ends (its comma, or
+  // an earlier value end). Room for every field the longest text can have,
+  // and for the eight entries the splitter writes at once, so that it
   // records each without a bound check; only kMaxFields of them are used.
-  std::uint16_t start_[kMaxLength + 1];
-  std::uint16_t len_[kMaxLength + 1];
+  std::uint16_t before_[kMaxLength + 2 + 8];
+  std::uint16_t end_[kMaxLength + 1 + 8];
   // The text with every field terminated, and sixteen bytes more for the
   // splitter, which reads sixteen at a time.
   char split_[kMaxLength + 16];
