@@ -138,9 +138,11 @@ class Bytes16 {
     const __m128i inside = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(static_cast<char>(hi - lo))), t);
     return ~static_cast<unsigned>(_mm_movemask_epi8(inside)) & 0xFFFFu;
 #else
-    const Word above = static_cast<Word>(0x7F - hi);
-    const Word lo_out = NmeaScan::Below(lo_, lo) | (((lo_ & kLow7) + Splat(static_cast<unsigned char>(above))) | lo_) & kHigh;
-    const Word hi_out = NmeaScan::Below(hi_, lo) | (((hi_ & kLow7) + Splat(static_cast<unsigned char>(above))) | hi_) & kHigh;
+    // Above hi: the sum leaves the low seven bits (no carry between bytes),
+    // and a set high bit is above anyway.
+    const Word above = Splat(static_cast<unsigned char>(0x7F - hi));
+    const Word lo_out = NmeaScan::Below(lo_, lo) | ((((lo_ & kLow7) + above) | lo_) & kHigh);
+    const Word hi_out = NmeaScan::Below(hi_, lo) | ((((hi_ & kLow7) + above) | hi_) & kHigh);
     return Gather(lo_out, hi_out);
 #endif
   }
