@@ -111,21 +111,22 @@ int StandardEngine::ParseNext() {
   // round trips. The same acquisition copies the bytes from the new mark,
   // enough for a whole NMEA sentence, so that choosing the reader (and
   // reading a sentence) takes no further lock.
-  const int held = rx->BeginStepSkipping(set->may_start, kStartBytes, NoFrameAtDollar, frame_, kNmeaWindow);
+  int held = 0;
+  const int copied = rx->BeginStepSkipping(set->may_start, kStartBytes, NoFrameAtDollar, frame_, kNmeaHead, &held);
   last_kind = MSG_NONE;
   changed_flags = 0;
-  if (held < kStartBytes) return 0;
+  if (copied < kStartBytes) return 0;
   int taken = -1;
-  const StepOutcome outcome = ChooseReader(*set, held, taken);
+  const StepOutcome outcome = ChooseReader(*set, held, copied, taken);
   return FinishStep(*rx, outcome, taken);
 }
 
-StepOutcome StandardEngine::ChooseReader(const ReaderSet& set, int held, int& taken) {
+StepOutcome StandardEngine::ChooseReader(const ReaderSet& set, int held, int copied, int& taken) {
   const unsigned char* start = frame_;
   StepOutcome (StandardEngine::*reader)() = nullptr;
   switch (start[0]) {
     case '$':
-      if (IsNmeaStart(start, set.nmea_talkers)) return ReadNmea(held, taken);
+      if (IsNmeaStart(start, set.nmea_talkers)) return ReadNmea(held, copied, taken);
       if (set.hemisphere && start[1] == 'B' && start[2] == 'I') reader = &StandardEngine::ReadHemisphereBinary;
       if (set.hemisphere && start[1] == '>' && start[2] == 'J') reader = &StandardEngine::ReadHemisphereReply;
       break;

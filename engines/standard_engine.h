@@ -21,6 +21,10 @@ class StandardEngine : public ProtocolEngine {
   // its six name bytes.
   static constexpr int kNmeaGgaWindow = 100;
   static constexpr int kNmeaWindow = 6 + kNmeaMax;
+  // Bytes that a step's start copies from the mark: a GGA's window and the
+  // end of any sentence the boards send; a longer one is copied whole
+  // when it is read.
+  static constexpr int kNmeaHead = 128;
   // A Hemisphere text reply must end (CR LF) within this many bytes.
   static constexpr int kReplyWindow = 100;
   // Hemisphere binary messages carry fewer data bytes than this.
@@ -57,13 +61,14 @@ class StandardEngine : public ProtocolEngine {
   unsigned char frame_[kFrameSize] = {};
 
  private:
-  // The step's start copies up to kNmeaWindow bytes from the mark into
-  // frame_ (`held` of them). The NMEA reader works from that copy alone and
-  // names the length of the sentence it takes in `taken`; every other
-  // reader starts with the three start bytes read and the cursor after
-  // them. Each tells how the step ends.
-  StepOutcome ChooseReader(const ReaderSet& set, int held, int& taken);
-  StepOutcome ReadNmea(int held, int& taken);
+  // The step's start copies up to kNmeaHead bytes from the mark into frame_
+  // (`copied` of the `held` bytes). The NMEA reader works from that copy
+  // (only a sentence that does not end inside it is copied again) and names
+  // the length of the sentence it takes in `taken`; every other reader
+  // starts with the three start bytes read and the cursor after them. Each
+  // tells how the step ends.
+  StepOutcome ChooseReader(const ReaderSet& set, int held, int copied, int& taken);
+  StepOutcome ReadNmea(int held, int copied, int& taken);
   StepOutcome ReadNovAtel();
   StepOutcome ReadRtcm3();
   StepOutcome ReadTrimble();

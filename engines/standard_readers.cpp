@@ -76,9 +76,10 @@ int FirstMark(const unsigned char* s, int i, int to) {
 // "$" and a talker: the sentence runs to "*", two check characters and CR LF.
 // It is examined only once a whole window is held (a GGA's is shorter, so
 // that positions are not held back by the slower sentences), and its end
-// must lie within the 300-byte limit. The step's start copied the window to
-// frame_; the sentence is taken, if at all, by naming its length.
-StepOutcome StandardEngine::ReadNmea(int held, int& taken) {
+// must lie within the 300-byte limit. The step's start copied the head of
+// the window to frame_; the sentence is taken, if at all, by naming its
+// length.
+StepOutcome StandardEngine::ReadNmea(int held, int copied, int& taken) {
   if (held < 6) return StepOutcome::kIncomplete;
   const bool gga = frame_[3] == 'G' && frame_[4] == 'G' && frame_[5] == 'A';
   const int window = gga ? kNmeaGgaWindow : kNmeaWindow;
@@ -94,12 +95,13 @@ StepOutcome StandardEngine::ReadNmea(int held, int& taken) {
   // check value) come with that pass, and the frame step is told so. Check
   // characters lie above "$", so the tail holds neither a "$" nor an
   // earlier end; every later "*", CR or LF lies past the "*".
-  const NmeaBody body = ScanNmeaBody(frame_, static_cast<std::uint32_t>(limit));
+  const int seen = limit < copied ? limit : copied;
+  const NmeaBody body = ScanNmeaBody(frame_, static_cast<std::uint32_t>(seen));
   const int star = static_cast<int>(body.stop);
-  if (!body.foreign && star < limit) {
+  if (!body.foreign && star + 4 < seen) {
     const unsigned char* tail = frame_ + star;
     const bool checked = tail[0] == '*' && tail[1] > '$' && tail[2] > '$';
-    const bool lf_tail = checked && tail[3] == '\n' && star + 3 < limit;
+    const bool lf_tail = checked && tail[3] == '\n';
     const bool crlf_tail = checked && tail[3] == '\r' && tail[4] == '\n' && star < scan_end;
     if (lf_tail || crlf_tail) {
       const int length = lf_tail ? star + 4 : star + 5;
@@ -113,8 +115,9 @@ StepOutcome StandardEngine::ReadNmea(int held, int& taken) {
     }
   }
 
-  // Any other candidate: the first "*", CR or LF (from position 3, an LF
-  // from 4), noting a "$" before it.
+  // Any other candidate, with the whole window at hand: the first "*", CR
+  // or LF (from position 3, an LF from 4), noting a "$" before it.
+  if (copied < window && !rx->Peek(frame_, window)) return StepOutcome::kIncomplete;
   bool dollar = false;
   int first = 3;
   for (;; ++first) {

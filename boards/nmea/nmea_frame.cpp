@@ -38,12 +38,20 @@ bool SentenceEnded(const unsigned char* data, std::uint32_t length) {
          std::memchr(data + 4, '\n', length - 4) != nullptr;
 }
 
-int HexDigit(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+// The value of every hexadecimal digit (either case); 0xFF for any other
+// byte.
+struct HexValues {
+  std::uint8_t of[256];
+};
+
+constexpr HexValues MakeHexValues() {
+  HexValues table{};
+  for (int c = 0; c < 256; ++c) table.of[c] = 0xFF;
+  for (int d = 0; d < 10; ++d) table.of['0' + d] = static_cast<std::uint8_t>(d);
+  for (int d = 0; d < 6; ++d) table.of['A' + d] = table.of['a' + d] = static_cast<std::uint8_t>(10 + d);
+  return table;
 }
+constexpr HexValues kHexValues = MakeHexValues();
 
 // Whether the collected sentence is whole: no "$" before its end (a "$"
 // there begins another sentence and means this one was cut short), and,
@@ -92,9 +100,9 @@ NmeaBody ScanNmeaBody(const unsigned char* data, std::uint32_t length) {
 }
 
 bool NmeaCheckMatches(const unsigned char* hex, unsigned char folded) {
-  const int high = HexDigit(hex[0]);
-  const int low = HexDigit(hex[1]);
-  return high >= 0 && low >= 0 && ((high << 4) | low) == folded;
+  const unsigned high = kHexValues.of[hex[0]];
+  const unsigned low = kHexValues.of[hex[1]];
+  return (high | low) <= 0x0F && ((high << 4) | low) == folded;
 }
 
 namespace {

@@ -55,8 +55,8 @@ class NmeaSentence {
     const unsigned n = FieldLength(k);
     if (n == 0) return 0.0;
     const char* p = split_ + Start(k);
-    unsigned value;
-    return ShortDigits(p, n, value) ? static_cast<double>(value) : FieldDouble(p, n);
+    double value;
+    return ShortDecimal(p, n, value) ? value : FieldDouble(p, n);
   }
   // Parts of field k from `offset` on (offset <= FieldLength(k)): NmeaAtoiN
   // and NmeaAtofN of n characters there, and NmeaAtof of the rest of the
@@ -88,6 +88,30 @@ class NmeaSentence {
       return true;
     }
     return false;
+  }
+  // Up to six characters of digits and at most one point, the common
+  // decimal field (a DOP, a signal strength), told without a call: the
+  // digits as an exact integer over an exact power of ten, as FieldDouble
+  // computes them.
+  static bool ShortDecimal(const char* p, unsigned n, double& value) {
+    static constexpr double kScale[6] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
+    if (n > 6) return false;
+    unsigned mantissa = 0;
+    unsigned decimals = 0;
+    bool point = false;
+    for (unsigned i = 0; i < n; ++i) {
+      const unsigned digit = static_cast<unsigned char>(p[i]) - 48u;
+      if (digit <= 9) {
+        mantissa = mantissa * 10 + digit;
+        decimals += point ? 1 : 0;
+      } else if (p[i] == '.' && !point) {
+        point = true;
+      } else {
+        return false;
+      }
+    }
+    value = static_cast<double>(mantissa) / kScale[decimals];
+    return true;
   }
 
   const char* text_;
