@@ -117,16 +117,18 @@ int StandardEngine::ParseNext() {
   changed_flags = 0;
   if (copied < kStartBytes) return 0;
   int taken = -1;
-  const StepOutcome outcome = ChooseReader(*set, held, copied, taken);
+  const StepOutcome outcome = frame_[0] == '$' && IsNmeaStart(frame_, set->nmea_talkers)
+                                  ? ReadNmea(held, copied, taken)
+                                  : ChooseReader(*set, taken);
   return FinishStep(*rx, outcome, taken);
 }
 
-StepOutcome StandardEngine::ChooseReader(const ReaderSet& set, int held, int copied, int& taken) {
+StepOutcome StandardEngine::ChooseReader(const ReaderSet& set, int& taken) {
   const unsigned char* start = frame_;
   StepOutcome (StandardEngine::*reader)() = nullptr;
+  taken = -1;
   switch (start[0]) {
     case '$':
-      if (IsNmeaStart(start, set.nmea_talkers)) return ReadNmea(held, copied, taken);
       if (set.hemisphere && start[1] == 'B' && start[2] == 'I') reader = &StandardEngine::ReadHemisphereBinary;
       if (set.hemisphere && start[1] == '>' && start[2] == 'J') reader = &StandardEngine::ReadHemisphereReply;
       break;

@@ -64,11 +64,13 @@ class StandardEngine : public ProtocolEngine {
   // The step's start copies up to kNmeaHead bytes from the mark into frame_
   // (`copied` of the `held` bytes). The NMEA reader works from that copy
   // (only a sentence that does not end inside it is copied again) and names
-  // the length of the sentence it takes in `taken`; every other reader
-  // starts with the three start bytes read and the cursor after them. Each
-  // tells how the step ends.
-  StepOutcome ChooseReader(const ReaderSet& set, int held, int copied, int& taken);
+  // the length of the sentence it takes in `taken`; every other reader,
+  // chosen by ChooseReader, starts with the three start bytes read and the
+  // cursor after them. Each tells how the step ends.
+  StepOutcome ChooseReader(const ReaderSet& set, int& taken);
   StepOutcome ReadNmea(int held, int copied, int& taken);
+  // The NMEA candidates that ReadNmea's one pass does not settle.
+  StepOutcome ReadOtherNmea(int held, int copied, int window, int& taken);
   StepOutcome ReadNovAtel();
   StepOutcome ReadRtcm3();
   StepOutcome ReadTrimble();

@@ -114,10 +114,15 @@ StepOutcome StandardEngine::ReadNmea(int held, int copied, int& taken) {
       return Deliver(static_cast<unsigned int>(length), nullptr, true);
     }
   }
+  return ReadOtherNmea(held, copied, window, taken);
+}
 
-  // Any other candidate, with the whole window at hand: the first "*", CR
-  // or LF (from position 3, an LF from 4), noting a "$" before it.
+// Any other candidate, with the whole window at hand: the first "*", CR or
+// LF (from position 3, an LF from 4), noting a "$" before it.
+StepOutcome StandardEngine::ReadOtherNmea(int held, int copied, int window, int& taken) {
   if (copied < window && !rx->Peek(frame_, window)) return StepOutcome::kIncomplete;
+  const int scan_end = window < kNmeaMax - 4 ? window : kNmeaMax - 4;
+  const int limit = scan_end + 4 < window ? scan_end + 4 : window;
   bool dollar = false;
   int first = 3;
   for (;; ++first) {

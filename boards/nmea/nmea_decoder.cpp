@@ -47,37 +47,19 @@ bool BoardDecoder::DecodeSentence(int code, const char* text, unsigned int lengt
   msg_flags = 0;
   switch (code) {
     case NmeaCode::kGpGga:
+    case NmeaCode::kGnGga: OnGga(NmeaSentence(text, length)); return true;
     case NmeaCode::kGpGsa:
-    case NmeaCode::kGpGst:
-    case NmeaCode::kGpGsv:
+    case NmeaCode::kGnGsa: OnGsa(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGpGst: OnGst(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGpGsv: OnGpsGsv(NmeaSentence(text, length)); return true;
     case NmeaCode::kGpRmc:
-    case NmeaCode::kGpZda:
-    case NmeaCode::kGlGsv:
-    case NmeaCode::kGnGga:
-    case NmeaCode::kGnGsa:
-    case NmeaCode::kGnRmc:
-    case NmeaCode::kBdGsv:
-      break;
-    case NmeaCode::kGnGll:
-      return true;  // accepted, nothing stored
-    default:
-      return false;
+    case NmeaCode::kGnRmc: OnRmc(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGpZda: OnZda(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGlGsv: OnGlonassGsv(NmeaSentence(text, length)); return true;
+    case NmeaCode::kBdGsv: OnBeidouGsv(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGnGll: return true;  // accepted, nothing stored
+    default: return false;
   }
-  const NmeaSentence s(text, length);
-  switch (code) {
-    case NmeaCode::kGpGga:
-    case NmeaCode::kGnGga: OnGga(s); break;
-    case NmeaCode::kGpGsa:
-    case NmeaCode::kGnGsa: OnGsa(s); break;
-    case NmeaCode::kGpGst: OnGst(s); break;
-    case NmeaCode::kGpGsv: OnGpsGsv(s); break;
-    case NmeaCode::kGpRmc:
-    case NmeaCode::kGnRmc: OnRmc(s); break;
-    case NmeaCode::kGpZda: OnZda(s); break;
-    case NmeaCode::kGlGsv: OnGlonassGsv(s); break;
-    default: OnBeidouGsv(s); break;
-  }
-  return true;
 }
 
 void BoardDecoder::ReadGgaFields(const NmeaSentence& s) {

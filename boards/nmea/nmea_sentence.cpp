@@ -112,14 +112,27 @@ void NmeaSentence::Assign(const char* text, unsigned length) {
   if (length != 0) std::memcpy(split_, text, length);
   std::memset(split_ + length, 0, 16);
 
-  // Sixteen bytes at a time: the commas become NULs and their positions are
-  // recorded eight at a time, whatever their number; the bytes below '+'
-  // are looked at only until the first value end ('*', CR, LF, NUL).
+  // Sixteen bytes at a time: the commas become NULs and the fields' starts
+  // (one past each comma) are recorded eight at a time, whatever their
+  // number; the bytes below '+' are looked at only until the first value end
+  // ('*', CR, LF, NUL). The first byte, a sentence's '$', is looked at on
+  // its own.
   unsigned char* bytes = reinterpret_cast<unsigned char*>(split_);
   unsigned commas = 0;
   unsigned first_end = kNoEnd;
-  before_[0] = 0xFFFF;
-  for (unsigned i = 0; i < length; i += 16) {
+  start_[0] = 0;
+  unsigned i = 0;
+  if (length != 0) {
+    const unsigned char cls = kClasses.of[bytes[0]];
+    if (cls == kComma) {
+      split_[0] = '\0';
+      start_[++commas] = 1;
+    } else if (cls == kValueEnd) {
+      first_end = 0;
+    }
+    i = 1;
+  }
+  for (; i < length; i += 16) {
     const NmeaScan::Bytes16 block(bytes + i);
     unsigned at_commas = block.Equal(',');
     unsigned others = first_end == kNoEnd ? block.Below('+') : 0;
@@ -137,24 +150,24 @@ void NmeaSentence::Assign(const char* text, unsigned length) {
     }
     if (at_commas == 0) continue;
     block.StoreZeroing(',', bytes + i);
-    const unsigned low = NmeaScan::AppendPositions(end_ + commas, at_commas & 0xFFu, i);
-    NmeaScan::AppendPositions(before_ + 1 + commas, at_commas & 0xFFu, i);
-    commas += low;
-    const unsigned high = NmeaScan::AppendPositions(end_ + commas, at_commas >> 8, i + 8);
-    NmeaScan::AppendPositions(before_ + 1 + commas, at_commas >> 8, i + 8);
-    commas += high;
+    commas += NmeaScan::AppendPositions(start_ + 1 + commas, at_commas & 0xFFu, i + 1);
+    commas += NmeaScan::AppendPositions(start_ + 1 + commas, at_commas >> 8, i + 9);
   }
+  // Each field but the last ends at its comma, one before the next start.
+  NmeaScan::Decrement(end_, start_ + 1, commas);
   end_[commas] = static_cast<std::uint16_t>(length);
   commas_ = commas;
   fields_ = commas + 1 < kMaxFields ? commas + 1 : kMaxFields;
   if (first_end == kNoEnd) return;
 
-  // From the field that holds the first value end on, each field's value
-  // ends at its first value end, which is terminated too. The comma NULs
-  // are no value ends: each field is searched up to its comma only.
+  // The field that holds the first value end ends there; each later field
+  // at its own first value end, if any. Each is terminated there too. The
+  // comma NULs are no value ends: a field is searched up to its comma only.
   unsigned k = commas;
-  while (k > 0 && before_[k] > first_end) --k;
-  for (; k <= commas; ++k) {
+  while (k > 0 && start_[k] > first_end) --k;
+  end_[k] = static_cast<std::uint16_t>(first_end);
+  split_[first_end] = '\0';
+  for (++k; k <= commas; ++k) {
     for (unsigned at = Start(k); at < end_[k]; ++at) {
       if (kClasses.of[bytes[at]] == kValueEnd) {
         end_[k] = static_cast<std::uint16_t>(at);

@@ -75,19 +75,19 @@ class NmeaSentence {
     const unsigned a = static_cast<unsigned char>(p[0]) - 48u;
     const unsigned b = static_cast<unsigned char>(p[1]) - 48u;
     const unsigned c = static_cast<unsigned char>(p[2]) - 48u;
-    if (n == 1 && a <= 9) {
-      value = a;
-      return true;
+    switch (n) {
+      case 1:
+        value = a;
+        return a <= 9;
+      case 2:
+        value = a * 10 + b;
+        return (a <= 9) & (b <= 9);
+      case 3:
+        value = a * 100 + b * 10 + c;
+        return (a <= 9) & (b <= 9) & (c <= 9);
+      default:
+        return false;
     }
-    if (n == 2 && a <= 9 && b <= 9) {
-      value = a * 10 + b;
-      return true;
-    }
-    if (n == 3 && a <= 9 && b <= 9 && c <= 9) {
-      value = a * 100 + b * 10 + c;
-      return true;
-    }
-    return false;
   }
   // Up to six characters of digits and at most one point, the common
   // decimal field (a DOP, a signal strength), told without a call: the
@@ -118,14 +118,13 @@ class NmeaSentence {
   unsigned length_;
   unsigned commas_;
   unsigned fields_;
-  // Where field k starts: one past the comma before it (before_[0] is
-  // 0xFFFF, so that field 0 starts at 0).
-  unsigned Start(unsigned k) const { return static_cast<std::uint16_t>(before_[k] + 1); }
-  // Per field, the comma before it and where its value ends (its comma, or
-  // an earlier value end). Room for every field the longest text can have,
-  // and for the eight entries the splitter writes at once, so that it
-  // records each without a bound check; only kMaxFields of them are used.
-  std::uint16_t before_[kMaxLength + 2 + 8];
+  unsigned Start(unsigned k) const { return start_[k]; }
+  // Per field, where it starts (one past the comma before it) and where its
+  // value ends (its comma, or an earlier value end). Room for every field
+  // the longest text can have, and for the eight entries the splitter
+  // writes at once, so that it records each without a bound check; only
+  // kMaxFields of them are used.
+  std::uint16_t start_[kMaxLength + 2 + 8];
   std::uint16_t end_[kMaxLength + 1 + 8];
   // The text with every field terminated, and sixteen bytes more for the
   // splitter, which reads sixteen at a time.

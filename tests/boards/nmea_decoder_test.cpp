@@ -256,6 +256,33 @@ TEST(NmeaSentenceTest, FieldsEndAtSeparatorsChecksumAndLineEndAndStayBounded) {
   EXPECT_EQ((U{s.Length(), s.FieldCount()}), (U{0, 1}));
 }
 
+// Random texts of the bytes that matter to the splitter, against the rule
+// written out: fields between commas, each value ending at its first '*',
+// CR, LF or NUL.
+TEST(NmeaSentenceTest, SplitsAnyTextByTheRule) {
+  std::mt19937 rng(5);
+  const std::string kBytes("$,,,,**\r\n\0GP1.- ", 17);
+  for (int round = 0; round < 4000; ++round) {
+    std::string text(rng() % 120, ' ');
+    for (char& c : text) c = kBytes[rng() % kBytes.size()];
+    const NmeaSentence s(text.data(), static_cast<unsigned>(text.size()));
+    std::vector<std::string> want(1);
+    for (char c : text) {
+      if (c == ',') {
+        want.emplace_back();
+      } else {
+        want.back() += c;
+      }
+    }
+    ASSERT_EQ(s.CommaCount(), want.size() - 1) << text;
+    for (unsigned k = 0; k < want.size() && k < NmeaSentence::kMaxFields; ++k) {
+      const std::string value = want[k].substr(0, want[k].find_first_of(std::string("*\r\n\0", 4)));
+      ASSERT_EQ(std::string(s.Field(k)), value) << text << " field " << k;
+      ASSERT_EQ(s.FieldLength(k), value.size()) << text << " field " << k;
+    }
+  }
+}
+
 TEST(NmeaSentenceTest, NumbersFollowAtoiAndAtof) {
   EXPECT_EQ((std::vector<int>{NmeaAtoi("12abc"), NmeaAtoi(" \t-7"), NmeaAtoi("+"), NmeaAtoi("99999999999"),
                               NmeaAtoi("-99999999999"), NmeaAtoiN("23595", 2), NmeaAtoiN("2", 3)}),
