@@ -8,8 +8,6 @@ namespace Platform {
 
 void SectionInit(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
 void SectionInitPlain(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
-void SectionEnter(KsCriticalSection* section) { ::EnterCriticalSection(section); }
-void SectionLeave(KsCriticalSection* section) { ::LeaveCriticalSection(section); }
 void SectionDelete(KsCriticalSection* section) { ::DeleteCriticalSection(section); }
 
 #else
@@ -24,8 +22,6 @@ void SectionInit(KsCriticalSection* section) {
 
 void SectionInitPlain(KsCriticalSection* section) { pthread_mutex_init(section, nullptr); }
 
-void SectionEnter(KsCriticalSection* section) { pthread_mutex_lock(section); }
-void SectionLeave(KsCriticalSection* section) { pthread_mutex_unlock(section); }
 void SectionDelete(KsCriticalSection* section) { pthread_mutex_destroy(section); }
 
 #endif
