@@ -1,9 +1,8 @@
-// Word-at-a-time byte tests for the NMEA scans. Sentences are looked at by
-// the engine (where does it end), the frame step (is it intact) and the
-// splitter (where are its fields); eight bytes tested at once let a clean
-// stretch of text cost a few instructions per eight bytes instead of a
-// branch per byte. Only the bytes that end a test's fast run are examined
-// one by one.
+// Many-bytes-at-a-time tests for the NMEA scans. Sentences are looked at by
+// the engine (where does it end, is it intact) and the splitter (where are
+// its fields); sixteen bytes tested at once (eight where only words are
+// used) let a clean stretch of text cost a few instructions instead of a
+// branch per byte. Only the bytes a test flags are examined one by one.
 #pragma once
 
 #include <cstdint>
@@ -43,12 +42,6 @@ inline Word Load(const unsigned char* p) {
 // flagged bits above that byte are not.
 inline bool AnyBelow(Word v, unsigned char n) { return ((v - Splat(n)) & ~v & kHigh) != 0; }
 
-// Whether some byte of v lies outside [lo, 0x7E] (lo <= 0x80): below lo,
-// DEL, or any byte with its high bit set. Exact for the same reason.
-inline bool AnyOutside(Word v, unsigned char lo) {
-  return (((v - Splat(lo)) | (v + kOnes) | v) & kHigh) != 0;
-}
-
 // The high bit of exactly those bytes of v below n (n <= 0x80).
 inline Word Below(Word v, unsigned char n) {
   return ~(((v & kLow7) + Splat(static_cast<unsigned char>(0x80 - n))) | v | kLow7);
@@ -59,20 +52,6 @@ inline Word Below(Word v, unsigned char n) {
 inline Word Equal(Word v, unsigned char c) {
   const Word x = v ^ Splat(c);
   return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
-// Index (0-7) of the first byte flagged in a non-zero Equal() result.
-inline int FirstFlagged(Word flags) {
-#if defined(__GNUC__) || defined(__clang__)
-  return __builtin_ctzll(flags) >> 3;
-#else
-  int i = 0;
-  while ((flags & 0x80) == 0) {
-    flags >>= 8;
-    ++i;
-  }
-  return i;
-#endif
 }
 
 // The exclusive-or of the eight bytes of w.

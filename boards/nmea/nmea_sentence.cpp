@@ -191,41 +191,10 @@ int NmeaSentence::FieldInt(const char* p, unsigned n) {
   return ParseInt(p, n);
 }
 
-namespace {
-
-// PlainDecimal for n >= 1 characters that are all there (no NUL among
-// them): [sign] digits [. digits], then whether that was all of them and
-// few enough digits.
-bool WholeDecimal(const char* p, unsigned n, double& value) {
-  const char* const end = p + n;
-  const bool negative = p[0] == '-';
-  const char* q = negative || p[0] == '+' ? p + 1 : p;
-  std::uint64_t mantissa = 0;
-  const char* const whole = q;
-  for (unsigned digit; q != end && (digit = DigitValue(*q)) <= 9; ++q) mantissa = mantissa * 10 + digit;
-  unsigned digits = static_cast<unsigned>(q - whole);
-  unsigned decimals = 0;
-  if (q != end && *q == '.') {
-    const char* const fraction = ++q;
-    for (unsigned digit; q != end && (digit = DigitValue(*q)) <= 9; ++q) mantissa = mantissa * 10 + digit;
-    decimals = static_cast<unsigned>(q - fraction);
-    digits += decimals;
-  }
-  if (q != end || digits > kFastDigits) return false;
-  if (digits == 0) {
-    value = 0.0;  // "-", ".", "-." convert nothing
-    return true;
-  }
-  const double magnitude = static_cast<double>(mantissa) / kPow10[decimals];
-  value = negative ? -magnitude : magnitude;
-  return true;
-}
-
-}  // namespace
-
+// The field's text ends at its n characters, so strtod reads no further.
 double NmeaSentence::FieldDouble(const char* p, unsigned n) {
   double value;
-  return WholeDecimal(p, n, value) ? value : std::strtod(p, nullptr);
+  return PlainDecimal(p, n, value) ? value : std::strtod(p, nullptr);
 }
 
 int NmeaSentence::IntAt(unsigned k, unsigned offset, unsigned n) const {
@@ -238,7 +207,7 @@ int NmeaSentence::IntAt(unsigned k, unsigned offset, unsigned n) const {
 double NmeaSentence::DoubleAt(unsigned k, unsigned offset, unsigned n) const {
   const char* p = Field(k) + offset;
   double value;
-  if (n != 0 && n <= kPrefixLimit && offset + n <= FieldLength(k) && WholeDecimal(p, n, value)) return value;
+  if (n <= kPrefixLimit && offset + n <= FieldLength(k) && PlainDecimal(p, n, value)) return value;
   return NmeaAtofN(p, n);
 }
 
@@ -247,7 +216,7 @@ double NmeaSentence::DoubleFrom(unsigned k, unsigned offset) const {
   const char* p = Field(k) + offset;
   if (offset >= n) return NmeaAtof(p);
   double value;
-  return WholeDecimal(p, n - offset, value) ? value : std::strtod(p, nullptr);
+  return PlainDecimal(p, n - offset, value) ? value : std::strtod(p, nullptr);
 }
 
 int NmeaAtoi(const char* text) { return ParseInt(text, kUnbounded); }
