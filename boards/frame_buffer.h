@@ -13,8 +13,12 @@ struct FrameBuffer {
   unsigned char data[kCapacity];
   std::uint32_t read_pos;  // where peeks start (always 0 in practice)
   std::uint32_t length;    // bytes held
+  // Set by the engine, for the length of one frame step, when it has
+  // already run that step's own integrity checks on exactly the bytes held
+  // (ProtocolEngine::HandToAdapter), so that the step need not run them again.
+  bool checked;
 
-  FrameBuffer() : read_pos(0), length(0) { std::memset(data, 0, kCapacity); }
+  FrameBuffer() : read_pos(0), length(0), checked(false) { std::memset(data, 0, kCapacity); }
 
   // A block that would not fit drops the whole frame (and the block).
   void Append(const void* bytes, std::uint32_t n) {

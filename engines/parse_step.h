@@ -19,7 +19,10 @@ enum class StepOutcome {
 };
 
 // Applies the outcome to the buffer and returns the parse step's result
-// (0 stop, 1 call again).
+// (0 stop, 1 call again). A reader that reads through the cursor takes its
+// frame as far as the cursor; a reader that worked from the copy the step's
+// start made leaves the cursor on the mark and names the frame's length in
+// `length`, so that taking it costs one lock.
 //
 // A candidate that fails its check (CRC, checksum, length limit, a start
 // found inside it) costs one byte, not the bytes it claimed: its sync may be
@@ -27,12 +30,16 @@ enum class StepOutcome {
 // would be lost with it. The search resumes one byte after the false start.
 // This loses less than consuming what the reader read; the work per
 // rejected byte stays bounded by the longest frame a reader reads.
-inline int FinishStep(RecvBuffer& rx, StepOutcome outcome) {
+inline int FinishStep(RecvBuffer& rx, StepOutcome outcome, int length = -1) {
   switch (outcome) {
     case StepOutcome::kIncomplete:
       return 0;
     case StepOutcome::kTaken:
-      rx.Commit();
+      if (length >= 0) {
+        rx.Discard(length);
+      } else {
+        rx.Commit();
+      }
       return 1;
     case StepOutcome::kSkip:
       rx.Discard(1);
@@ -41,7 +48,11 @@ inline int FinishStep(RecvBuffer& rx, StepOutcome outcome) {
       rx.Discard(1);
       return 0;
     case StepOutcome::kRefused:
-      rx.Commit();
+      if (length >= 0) {
+        rx.Discard(length);
+      } else {
+        rx.Commit();
+      }
       return 0;
   }
   return 0;

@@ -21,10 +21,16 @@ void ProtocolEngine::ReplaceAdapter(BoardAdapter* next) {
   adapter = next;
 }
 
-bool ProtocolEngine::HandToAdapter(const unsigned char* bytes, unsigned int count) {
+bool ProtocolEngine::HandToAdapter(const unsigned char* bytes, unsigned int count, bool checked) {
   if (adapter == nullptr || adapter->frame == nullptr) return false;
-  adapter->frame->Append(bytes, count);
-  return ProcessHeldFrame();
+  FrameBuffer& frame = *adapter->frame;
+  frame.Append(bytes, count);
+  // The checks were run on these bytes only: not on a frame that other
+  // bytes were held before.
+  frame.checked = checked && frame.length == count;
+  const bool taken = ProcessHeldFrame();
+  frame.checked = false;
+  return taken;
 }
 
 bool ProtocolEngine::ProcessHeldFrame() {

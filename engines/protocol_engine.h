@@ -102,8 +102,10 @@ class ProtocolEngine {
   // Destroys the current adapter (if any) and installs `next`.
   void ReplaceAdapter(BoardAdapter* next);
   // Hands the complete frame in `bytes` to the adapter. On success the
-  // engine reports kind 1 with the decoder's flags.
-  bool HandToAdapter(const unsigned char* bytes, unsigned int count);
+  // engine reports kind 1 with the decoder's flags. `checked`: the engine
+  // has run the frame step's integrity checks on these bytes (with their
+  // verdict "intact"), which the step then skips.
+  bool HandToAdapter(const unsigned char* bytes, unsigned int count, bool checked = false);
   // Runs the adapter's frame step on the bytes it holds (adapter present),
   // reporting as HandToAdapter.
   bool ProcessHeldFrame();

@@ -108,37 +108,49 @@ int StandardEngine::ParseNext() {
   // Bytes that begin no frame of the set are passed over in one go, as the
   // same number of steps that each skip one byte would: on a noisy line a
   // step then costs a few comparisons per byte rather than three lock
-  // round trips.
-  rx->BeginStepSkipping(set->may_start, kStartBytes, NoFrameAtDollar);
+  // round trips. The same acquisition copies the bytes from the new mark,
+  // enough for a whole NMEA sentence, so that choosing the reader (and
+  // reading a sentence) takes no further lock.
+  int held = 0;
+  const int copied = rx->BeginStepSkipping(set->may_start, kStartBytes, NoFrameAtDollar, frame_, kNmeaHead, &held);
   last_kind = MSG_NONE;
   changed_flags = 0;
-  if (!rx->Read(frame_, kStartBytes)) return 0;
-  return FinishStep(*rx, ChooseReader(*set));
+  if (copied < kStartBytes) return 0;
+  int taken = -1;
+  const StepOutcome outcome = frame_[0] == '$' && IsNmeaStart(frame_, set->nmea_talkers)
+                                  ? ReadNmea(held, copied, taken)
+                                  : ChooseReader(*set, taken);
+  return FinishStep(*rx, outcome, taken);
 }
 
-StepOutcome StandardEngine::ChooseReader(const ReaderSet& set) {
+StepOutcome StandardEngine::ChooseReader(const ReaderSet& set, int& taken) {
   const unsigned char* start = frame_;
+  StepOutcome (StandardEngine::*reader)() = nullptr;
+  taken = -1;
   switch (start[0]) {
     case '$':
-      if (IsNmeaStart(start, set.nmea_talkers)) return ReadNmea();
-      if (set.hemisphere && start[1] == 'B' && start[2] == 'I') return ReadHemisphereBinary();
-      if (set.hemisphere && start[1] == '>' && start[2] == 'J') return ReadHemisphereReply();
+      if (set.hemisphere && start[1] == 'B' && start[2] == 'I') reader = &StandardEngine::ReadHemisphereBinary;
+      if (set.hemisphere && start[1] == '>' && start[2] == 'J') reader = &StandardEngine::ReadHemisphereReply;
       break;
     case 0xAA:
-      if (set.novatel && start[1] == 0x44 && start[2] == 0x12) return ReadNovAtel();
+      if (set.novatel && start[1] == 0x44 && start[2] == 0x12) reader = &StandardEngine::ReadNovAtel;
       break;
     case 0xD3:
-      if (set.rtcm3_mask != 0 && (start[1] & set.rtcm3_mask) == 0) return ReadRtcm3();
+      if (set.rtcm3_mask != 0 && (start[1] & set.rtcm3_mask) == 0) reader = &StandardEngine::ReadRtcm3;
       break;
     case 0x02:
       if (set.trimble_any_type ||
           (set.trimble_cmr_types && (start[2] == 0x93 || start[2] == 0x98)))
-        return ReadTrimble();
+        reader = &StandardEngine::ReadTrimble;
       break;
     default:
       break;
   }
-  return StepOutcome::kSkip;
+  if (reader == nullptr) return StepOutcome::kSkip;
+  // These readers read on through the cursor, which starts after the start
+  // bytes.
+  if (!rx->Read(frame_, kStartBytes)) return StepOutcome::kIncomplete;
+  return (this->*reader)();
 }
 
 }  // namespace KsParse

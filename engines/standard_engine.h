@@ -21,6 +21,10 @@ class StandardEngine : public ProtocolEngine {
   // its six name bytes.
   static constexpr int kNmeaGgaWindow = 100;
   static constexpr int kNmeaWindow = 6 + kNmeaMax;
+  // Bytes that a step's start copies from the mark: a GGA's window and the
+  // end of any sentence the boards send; a longer one is copied whole
+  // when it is read.
+  static constexpr int kNmeaHead = 128;
   // A Hemisphere text reply must end (CR LF) within this many bytes.
   static constexpr int kReplyWindow = 100;
   // Hemisphere binary messages carry fewer data bytes than this.
@@ -57,10 +61,16 @@ class StandardEngine : public ProtocolEngine {
   unsigned char frame_[kFrameSize] = {};
 
  private:
-  // Each reader starts with the three start bytes in frame_ and the cursor
-  // after them, and tells how the step ends.
-  StepOutcome ChooseReader(const ReaderSet& set);
-  StepOutcome ReadNmea();
+  // The step's start copies up to kNmeaHead bytes from the mark into frame_
+  // (`copied` of the `held` bytes). The NMEA reader works from that copy
+  // (only a sentence that does not end inside it is copied again) and names
+  // the length of the sentence it takes in `taken`; every other reader,
+  // chosen by ChooseReader, starts with the three start bytes read and the
+  // cursor after them. Each tells how the step ends.
+  StepOutcome ChooseReader(const ReaderSet& set, int& taken);
+  StepOutcome ReadNmea(int held, int copied, int& taken);
+  // The NMEA candidates that ReadNmea's one pass does not settle.
+  StepOutcome ReadOtherNmea(int held, int copied, int window, int& taken);
   StepOutcome ReadNovAtel();
   StepOutcome ReadRtcm3();
   StepOutcome ReadTrimble();
@@ -68,8 +78,9 @@ class StandardEngine : public ProtocolEngine {
   StepOutcome ReadHemisphereReply();
   // Hands frame_[0..count) to the adapter: taken when it accepts the frame;
   // otherwise refused whole when `intact` (null: never) says the frame passes
-  // its own check, else rejected.
-  StepOutcome Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int));
+  // its own check, else rejected. `checked`: as for HandToAdapter.
+  StepOutcome Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int),
+                      bool checked = false);
 };
 
 }  // namespace KsParse

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "boards/hemisphere/hemisphere_wire.h"
+#include "boards/nmea/nmea_frame.h"
+#include "boards/nmea/nmea_scan.h"
 #include "boards/novatel/novatel_wire.h"
 #include "engines/standard_engine.h"
 #include "rtcm/crc24q.h"
@@ -25,8 +27,9 @@ unsigned int Le16(const unsigned char* p) { return p[0] | (static_cast<unsigned 
 
 }  // namespace
 
-StepOutcome StandardEngine::Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int)) {
-  if (HandToAdapter(frame_, count)) return StepOutcome::kTaken;
+StepOutcome StandardEngine::Deliver(unsigned int count, bool (*intact)(const unsigned char*, unsigned int),
+                                    bool checked) {
+  if (HandToAdapter(frame_, count, checked)) return StepOutcome::kTaken;
   // The engine hands whole frames only: bytes that a refusing adapter kept
   // would be glued to the front of the next frame.
   if (adapter != nullptr && adapter->frame != nullptr) adapter->frame->Clear();
@@ -51,48 +54,114 @@ bool HemisphereBinaryIntact(const unsigned char* frame, unsigned int count) {
 
 }  // namespace
 
+namespace {
+
+// The first position in [i, to) holding "*", CR, LF or "$" (to when none).
+// All four lie below "+", which the rest of a sentence seldom holds: eight
+// bytes without such a byte are passed over at once.
+int FirstMark(const unsigned char* s, int i, int to) {
+  for (;;) {
+    while (i + 8 <= to && !NmeaScan::AnyBelow(NmeaScan::Load(s + i), '+')) i += 8;
+    const int stop = i + 8 < to ? i + 8 : to;
+    for (; i < stop; ++i) {
+      const unsigned char c = s[i];
+      if (c == '*' || c == '\r' || c == '\n' || c == '$') return i;
+    }
+    if (i >= to) return to;
+  }
+}
+
+}  // namespace
+
 // "$" and a talker: the sentence runs to "*", two check characters and CR LF.
-// It is examined only once a whole window is buffered (a GGA's is shorter,
-// so that positions are not held back by the slower sentences), and its end
-// must lie within the 300-byte limit.
-StepOutcome StandardEngine::ReadNmea() {
-  if (!rx->Read(frame_ + 3, 3)) return StepOutcome::kIncomplete;
+// It is examined only once a whole window is held (a GGA's is shorter, so
+// that positions are not held back by the slower sentences), and its end
+// must lie within the 300-byte limit. The step's start copied the head of
+// the window to frame_; the sentence is taken, if at all, by naming its
+// length.
+StepOutcome StandardEngine::ReadNmea(int held, int copied, int& taken) {
+  if (held < 6) return StepOutcome::kIncomplete;
   const bool gga = frame_[3] == 'G' && frame_[4] == 'G' && frame_[5] == 'A';
-  const int held = gga ? kNmeaGgaWindow : kNmeaWindow;
-  if (!rx->Peek(frame_ + 6, held - 6)) return StepOutcome::kIncomplete;
-  // The end is the first position i holding "*", or three places before a
-  // CR, or four before an LF. Four zero bytes after the window let the scan
-  // look ahead without bounds checks (zero matches none of them).
-  std::memset(frame_ + held, 0, 4);
-  const int scan_end = held < kNmeaMax - 4 ? held : kNmeaMax - 4;
-  // Three searches of the window (each stops at its first hit) instead of
-  // three comparisons a byte: the earliest of the three positions wins.
+  const int window = gga ? kNmeaGgaWindow : kNmeaWindow;
+  if (held < window) return StepOutcome::kIncomplete;
+  // The end is the first position i < scan_end holding "*", or three places
+  // before a CR, or four before an LF, the CR or LF lying inside the window
+  // (from position 3 and 4 on). Positions 1 and 2 hold the talker.
+  const int scan_end = window < kNmeaMax - 4 ? window : kNmeaMax - 4;
+  const int limit = scan_end + 4 < window ? scan_end + 4 : window;
+
+  // The common sentence is told in one pass: printable body up to "*", two
+  // check characters, then CR LF or LF. The frame step's own checks (body,
+  // check value) come with that pass, and the frame step is told so. Check
+  // characters lie above "$", so the tail holds neither a "$" nor an
+  // earlier end; every later "*", CR or LF lies past the "*".
+  const int seen = limit < copied ? limit : copied;
+  const NmeaBody body = ScanNmeaBody(frame_, static_cast<std::uint32_t>(seen));
+  const int star = static_cast<int>(body.stop);
+  if (!body.foreign && star + 4 < seen) {
+    const unsigned char* tail = frame_ + star;
+    const bool checked = tail[0] == '*' && tail[1] > '$' && tail[2] > '$';
+    const bool lf_tail = checked && tail[3] == '\n';
+    const bool crlf_tail = checked && tail[3] == '\r' && tail[4] == '\n' && star < scan_end;
+    if (lf_tail || crlf_tail) {
+      const int length = lf_tail ? star + 4 : star + 5;
+      // A GGA whose "*" lies at the window's edge needs a few bytes more.
+      if (length > held) return StepOutcome::kIncomplete;
+      // A sentence whose check characters do not match is refused, as the
+      // frame step would refuse it.
+      if (!NmeaCheckMatches(tail + 1, body.folded)) return StepOutcome::kRejected;
+      taken = length;
+      return Deliver(static_cast<unsigned int>(length), nullptr, true);
+    }
+  }
+  return ReadOtherNmea(held, copied, window, taken);
+}
+
+// Any other candidate, with the whole window at hand: the first "*", CR or
+// LF (from position 3, an LF from 4), noting a "$" before it.
+StepOutcome StandardEngine::ReadOtherNmea(int held, int copied, int window, int& taken) {
+  if (copied < window && !rx->Peek(frame_, window)) return StepOutcome::kIncomplete;
+  const int scan_end = window < kNmeaMax - 4 ? window : kNmeaMax - 4;
+  const int limit = scan_end + 4 < window ? scan_end + 4 : window;
+  bool dollar = false;
+  int first = 3;
+  for (;; ++first) {
+    first = FirstMark(frame_, first, limit);
+    if (first >= limit) return StepOutcome::kRejected;  // no end within the limit
+    if (frame_[first] == '$') {
+      dollar = true;
+    } else if (frame_[first] != '\n' || first >= 4) {
+      break;
+    }
+  }
+  // Only the four bytes after `first` can still give an earlier end than the
+  // byte at `first` does.
   int end = -1;
-  const auto earliest = [&end, this](int count, unsigned char c, int shift) {
-    const void* hit = std::memchr(frame_ + shift, c, static_cast<std::size_t>(count));
-    if (hit == nullptr) return;
-    const int i = static_cast<int>(static_cast<const unsigned char*>(hit) - frame_) - shift;
-    if (end < 0 || i < end) end = i;
-  };
-  earliest(scan_end, '*', 0);
-  earliest(scan_end, '\r', 3);
-  earliest(scan_end, '\n', 4);
-  if (end < 0) return StepOutcome::kRejected;  // no end within the limit
+  for (int j = first; j <= first + 4 && j < limit; ++j) {
+    const unsigned char c = frame_[j];
+    int i = -1;
+    if (c == '*' && j < scan_end) i = j;
+    if (c == '\r' && j - 3 < scan_end) i = j - 3;
+    if (c == '\n' && j >= 4) i = j - 4;  // limit keeps j - 4 below scan_end
+    if (i >= 0 && (end < 0 || i < end)) end = i;
+  }
+  if (end < 0) return StepOutcome::kRejected;
   const int length = end + 5;
   // A line end inside the six name bytes: no sentence starts here.
   if (length <= 6) return StepOutcome::kSkip;
-  // A GGA whose "*" lies at the window's edge needs a few bytes more.
-  if (!rx->Read(frame_ + 6, length - 6)) return StepOutcome::kIncomplete;
+  if (length > held) return StepOutcome::kIncomplete;
   // A "$" inside the candidate starts another sentence: this one was cut
   // short by noise, and the search resumes at that "$".
-  if (std::memchr(frame_ + 1, '$', static_cast<std::size_t>(length - 1)) != nullptr)
-    return StepOutcome::kRejected;
+  for (int j = first; j < length && !dollar; ++j) dollar = frame_[j] == '$';
+  if (dollar) return StepOutcome::kRejected;
   // Before its "*" or line end a sentence holds printable ASCII only; a line
   // end or binary byte there means noise that merely began like a sentence.
-  const int body_end = frame_[end] == '*' ? end : frame_[end + 3] == '\r' ? end + 3 : end + 4;
-  for (int i = 1; i < body_end; ++i) {
-    if (frame_[i] < 0x20 || frame_[i] > 0x7E) return StepOutcome::kRejected;
-  }
+  // The frame step that every adapter of this engine hands NMEA of its
+  // talkers to refuses such a sentence (and one whose check characters do
+  // not match), which ends the step as a rejection here would. Only an LF
+  // right after the talker is no end for either and is refused here.
+  if (frame_[3] == '\n') return StepOutcome::kRejected;
+  taken = length;
   return Deliver(static_cast<unsigned int>(length), nullptr);
 }
 

@@ -10,7 +10,8 @@ namespace KsParse {
 using Platform::SectionGuard;
 
 RecvBuffer::RecvBuffer() {
-  Platform::SectionInit(&lock_);
+  // No operation calls another while it holds the lock.
+  Platform::SectionInitPlain(&lock_);
   Reset();
 }
 
@@ -117,7 +118,7 @@ void RecvBuffer::BeginStep() {
 }
 
 int RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame,
-                                  unsigned char* head, int head_size) {
+                                  unsigned char* head, int head_size, int* held) {
   SectionGuard guard(&lock_);
   int i = mark_;
   const int last = fill_ - (window > 1 ? window : 1);  // last byte with `window` bytes from it
@@ -128,6 +129,7 @@ int RecvBuffer::BeginStepSkipping(const std::uint8_t* may_start, int window, NoF
   // long run of unusable bytes cannot leave the buffer too full for the
   // next block.
   if (fill_ > kCompactThreshold) CompactLocked();
+  if (held != nullptr) *held = fill_ - mark_;
   if (head == nullptr || head_size <= 0) return 0;
   const int copied = fill_ - mark_ < head_size ? fill_ - mark_ : head_size;
   std::memcpy(head, data_ + mark_, static_cast<size_t>(copied));

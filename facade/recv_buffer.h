@@ -69,9 +69,10 @@ class RecvBuffer {
   // would. `may_start` has 256 entries. A run of false starts then costs
   // one lock, not a parse step each. Up to `head_size` bytes from the new
   // mark are copied to `head` (the cursor stays on the mark); returns how
-  // many.
+  // many. `held`, when given, receives the number of bytes held from the
+  // new mark, copied or not.
   int BeginStepSkipping(const std::uint8_t* may_start, int window, NoFrameHere no_frame = nullptr,
-                        unsigned char* head = nullptr, int head_size = 0);
+                        unsigned char* head = nullptr, int head_size = 0, int* held = nullptr);
 
   // Snapshots for tests and diagnostics (each taken under the lock).
   int Cursor() const;

@@ -7,8 +7,7 @@ namespace Platform {
 #if defined(_WIN32)
 
 void SectionInit(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
-void SectionEnter(KsCriticalSection* section) { ::EnterCriticalSection(section); }
-void SectionLeave(KsCriticalSection* section) { ::LeaveCriticalSection(section); }
+void SectionInitPlain(KsCriticalSection* section) { ::InitializeCriticalSection(section); }
 void SectionDelete(KsCriticalSection* section) { ::DeleteCriticalSection(section); }
 
 #else
@@ -21,8 +20,8 @@ void SectionInit(KsCriticalSection* section) {
   pthread_mutexattr_destroy(&attr);
 }
 
-void SectionEnter(KsCriticalSection* section) { pthread_mutex_lock(section); }
-void SectionLeave(KsCriticalSection* section) { pthread_mutex_unlock(section); }
+void SectionInitPlain(KsCriticalSection* section) { pthread_mutex_init(section, nullptr); }
+
 void SectionDelete(KsCriticalSection* section) { pthread_mutex_destroy(section); }
 
 #endif

@@ -29,7 +29,11 @@ void DecodeSession::OnMessage(Msg_Type kind, unsigned int value, const void* con
 
 void DecodeSession::Handle(Msg_Type kind, unsigned int value) {
   ++stats_.callbacks;
-  ++stats_.by_kind[static_cast<unsigned>(kind)];
+  if (last_count_ == nullptr || last_kind_ != static_cast<unsigned>(kind)) {
+    last_kind_ = static_cast<unsigned>(kind);
+    last_count_ = &stats_.by_kind[last_kind_];  // map elements stay where they are
+  }
+  ++*last_count_;
   if (settings_.listener != nullptr) settings_.listener->OnCallback(gnss_, kind, value);
   if (settings_.mode == OutputMode::kQuiet || out_ == nullptr) return;
   if (settings_.mode == OutputMode::kJson) {

@@ -83,6 +83,10 @@ class DecodeSession {
   Em_Gnss gnss_;
   std::unique_ptr<em_obs_t> obs_;
   DecodeStats stats_;
+  // The count of the kind last reported (nearly every callback reports the
+  // same kind), so that counting costs no map search per callback.
+  unsigned last_kind_ = 0;
+  std::uint64_t* last_count_ = nullptr;
   DecodeSummary summary_;
   JsonWriter json_;  // the JSON line being written, reused
 };

@@ -22,17 +22,16 @@ unsigned Min(unsigned a, unsigned b) { return a < b ? a : b; }
 // deliberately not wrapped into 0..23 (nor is the date moved). Parts that the
 // field does not hold read as 0.
 void ReadTime(BoardDecoder& d, const NmeaSentence& s, unsigned k) {
-  const char* f = s.Field(k);
   const unsigned n = s.FieldLength(k);
-  d.hour = static_cast<std::uint32_t>(static_cast<std::int64_t>(NmeaAtoiN(f, 2)) + d.time_zone);
-  d.minute = static_cast<std::uint32_t>(n > 2 ? NmeaAtoiN(f + 2, Min(n - 2, 2)) : 0);
-  d.second = n > 4 ? NmeaAtofN(f + 4, Min(n - 4, 5)) : 0.0;
+  d.hour = static_cast<std::uint32_t>(static_cast<std::int64_t>(s.IntAt(k, 0, 2)) + d.time_zone);
+  d.minute = static_cast<std::uint32_t>(n > 2 ? s.IntAt(k, 2, Min(n - 2, 2)) : 0);
+  d.second = n > 4 ? s.DoubleAt(k, 4, Min(n - 4, 5)) : 0.0;
 }
 
 // "ddmm.mmmm" / "dddmm.mmmm" with `degree_digits` degree characters, in
-// radians.
-double ReadAngle(const char* field, unsigned degree_digits) {
-  return NmeaAtoiN(field, degree_digits) * kDegToRad + NmeaAtof(field + degree_digits) * kArcMinToRad;
+// radians (the field holds at least that many).
+double ReadAngle(const NmeaSentence& s, unsigned k, unsigned degree_digits) {
+  return s.IntAt(k, 0, degree_digits) * kDegToRad + s.DoubleFrom(k, degree_digits) * kArcMinToRad;
 }
 
 // The hemisphere field negates unless it is empty or the positive letter.
@@ -48,37 +47,19 @@ bool BoardDecoder::DecodeSentence(int code, const char* text, unsigned int lengt
   msg_flags = 0;
   switch (code) {
     case NmeaCode::kGpGga:
+    case NmeaCode::kGnGga: OnGga(NmeaSentence(text, length)); return true;
     case NmeaCode::kGpGsa:
-    case NmeaCode::kGpGst:
-    case NmeaCode::kGpGsv:
+    case NmeaCode::kGnGsa: OnGsa(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGpGst: OnGst(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGpGsv: OnGpsGsv(NmeaSentence(text, length)); return true;
     case NmeaCode::kGpRmc:
-    case NmeaCode::kGpZda:
-    case NmeaCode::kGlGsv:
-    case NmeaCode::kGnGga:
-    case NmeaCode::kGnGsa:
-    case NmeaCode::kGnRmc:
-    case NmeaCode::kBdGsv:
-      break;
-    case NmeaCode::kGnGll:
-      return true;  // accepted, nothing stored
-    default:
-      return false;
+    case NmeaCode::kGnRmc: OnRmc(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGpZda: OnZda(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGlGsv: OnGlonassGsv(NmeaSentence(text, length)); return true;
+    case NmeaCode::kBdGsv: OnBeidouGsv(NmeaSentence(text, length)); return true;
+    case NmeaCode::kGnGll: return true;  // accepted, nothing stored
+    default: return false;
   }
-  const NmeaSentence s(text, length);
-  switch (code) {
-    case NmeaCode::kGpGga:
-    case NmeaCode::kGnGga: OnGga(s); break;
-    case NmeaCode::kGpGsa:
-    case NmeaCode::kGnGsa: OnGsa(s); break;
-    case NmeaCode::kGpGst: OnGst(s); break;
-    case NmeaCode::kGpGsv: OnGpsGsv(s); break;
-    case NmeaCode::kGpRmc:
-    case NmeaCode::kGnRmc: OnRmc(s); break;
-    case NmeaCode::kGpZda: OnZda(s); break;
-    case NmeaCode::kGlGsv: OnGlonassGsv(s); break;
-    default: OnBeidouGsv(s); break;
-  }
-  return true;
 }
 
 void BoardDecoder::ReadGgaFields(const NmeaSentence& s) {
@@ -87,11 +68,11 @@ void BoardDecoder::ReadGgaFields(const NmeaSentence& s) {
   // then has nothing to apply to (negating the old value would flip it at
   // every sentence).
   if (s.FieldLength(2) >= 2) {
-    const double lat = ReadAngle(s.Field(2), 2);
+    const double lat = ReadAngle(s, 2, 2);
     latitude = Negative(s, 3, 'N') ? -lat : lat;
   }
   if (s.FieldLength(4) >= 3) {
-    const double lon = ReadAngle(s.Field(4), 3);
+    const double lon = ReadAngle(s, 4, 3);
     longitude = Negative(s, 5, 'E') ? -lon : lon;
   }
   SetSolutionCode(s.Field(6));

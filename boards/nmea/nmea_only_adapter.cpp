@@ -21,9 +21,8 @@ NmeaOnlyAdapter::NmeaOnlyAdapter(std::uint32_t kind, const char* talkers) : talk
 
 bool NmeaOnlyAdapter::ProcessFrame() {
   if (frame == nullptr) return false;
-  unsigned char head[3];
-  if (!frame->Peek(head, 3)) return false;  // too short to tell: wait
-  if (IsNmeaStart(head, talkers_)) return ProcessNmeaFrame(*this);
+  if (frame->length < frame->read_pos + 3) return false;  // too short to tell: wait
+  if (IsNmeaStart(frame->data + frame->read_pos, talkers_)) return ProcessNmeaFrame(*this);
   frame->Clear();  // not NMEA of an accepted talker: consumed
   return true;
 }

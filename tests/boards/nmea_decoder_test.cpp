@@ -3,6 +3,7 @@
 // and 6) that use it.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -121,8 +122,10 @@ TEST_F(NmeaDecoderTest, FrameStepWaitsForTheEndAndDropsOverlongFrames) {
 }
 
 TEST_F(NmeaDecoderTest, SentenceCodesAndDispatchResults) {
-  // A sentence of each talker group.
-  const std::pair<const char*, int> kCodes[] = {{"GPGGA", 25}, {"GLGSV", 44}, {"GNRMC", 59}, {"BDGSV", 128}};
+  // Every identifier of the table.
+  const std::pair<const char*, int> kCodes[] = {{"GPGGA", 25}, {"GPGSA", 29}, {"GPGST", 30}, {"GPGSV", 31},
+                                                {"GPRMC", 33}, {"GPZDA", 35}, {"GLGSV", 44}, {"GNGGA", 51},
+                                                {"GNGLL", 52}, {"GNGSA", 55}, {"GNRMC", 59}, {"BDGSV", 128}};
   const auto code = [](const char* id, unsigned n) {
     return NmeaSentenceCode(reinterpret_cast<const unsigned char*>(id), n);
   };
@@ -130,7 +133,10 @@ TEST_F(NmeaDecoderTest, SentenceCodesAndDispatchResults) {
     EXPECT_EQ(code(c.first, 5), c.second);
     EXPECT_TRUE(d.DecodeSentence(c.second, (std::string("$") + c.first + ",*00").c_str(), 10)) << c.first;
   }
-  EXPECT_EQ((U{code("GPGGA", 4), code("GNGSV", 5)}), (U{-1, -1}));
+  // Known types with another talker, and the reverse.
+  EXPECT_EQ((U{code("GPGGA", 4), code("GNGSV", 5), code("GLGGA", 5), code("BDRMC", 5), code("GPGLL", 5),
+               code("GNZDA", 5), code("GNGST", 5), code("GPGGB", 5)}),
+            (U{-1, -1, -1, -1, -1, -1, -1, -1}));
   EXPECT_FALSE(d.DecodeSentence(-1, "$GPVTG,*7E", 10) || d.DecodeSentence(27, "$GPGGA,*7A", 10) ||
                d.DecodeSentence(25, nullptr, 10) || d.DecodeSentence(25, "$GPGGA", 0));
 }
@@ -250,6 +256,33 @@ TEST(NmeaSentenceTest, FieldsEndAtSeparatorsChecksumAndLineEndAndStayBounded) {
   EXPECT_EQ((U{s.Length(), s.FieldCount()}), (U{0, 1}));
 }
 
+// Random texts of the bytes that matter to the splitter, against the rule
+// written out: fields between commas, each value ending at its first '*',
+// CR, LF or NUL.
+TEST(NmeaSentenceTest, SplitsAnyTextByTheRule) {
+  std::mt19937 rng(5);
+  const std::string kBytes("$,,,,**\r\n\0GP1.- ", 17);
+  for (int round = 0; round < 4000; ++round) {
+    std::string text(rng() % 120, ' ');
+    for (char& c : text) c = kBytes[rng() % kBytes.size()];
+    const NmeaSentence s(text.data(), static_cast<unsigned>(text.size()));
+    std::vector<std::string> want(1);
+    for (char c : text) {
+      if (c == ',') {
+        want.emplace_back();
+      } else {
+        want.back() += c;
+      }
+    }
+    ASSERT_EQ(s.CommaCount(), want.size() - 1) << text;
+    for (unsigned k = 0; k < want.size() && k < NmeaSentence::kMaxFields; ++k) {
+      const std::string value = want[k].substr(0, want[k].find_first_of(std::string("*\r\n\0", 4)));
+      ASSERT_EQ(std::string(s.Field(k)), value) << text << " field " << k;
+      ASSERT_EQ(s.FieldLength(k), value.size()) << text << " field " << k;
+    }
+  }
+}
+
 TEST(NmeaSentenceTest, NumbersFollowAtoiAndAtof) {
   EXPECT_EQ((std::vector<int>{NmeaAtoi("12abc"), NmeaAtoi(" \t-7"), NmeaAtoi("+"), NmeaAtoi("99999999999"),
                               NmeaAtoi("-99999999999"), NmeaAtoiN("23595", 2), NmeaAtoiN("2", 3)}),
@@ -274,6 +307,37 @@ TEST(NmeaSentenceTest, NumbersFollowAtoiAndAtof) {
     for (int k = 0; k < digits; ++k) t += static_cast<char>('0' + rng() % 10);
     t.insert(t.size() - rng() % (digits + 1), ".");
     ASSERT_EQ(NmeaAtof(t.c_str()), std::strtod(t.c_str(), nullptr)) << t;
+  }
+}
+
+// Fields are read in place, with their own fast paths: short digit runs,
+// digits around a point, and every other text through the general rules.
+TEST(NmeaSentenceTest, FieldNumbersMatchStrtodAndStrtol) {
+  std::mt19937_64 rng(3);
+  const char* const kOdd[] = {"-", ".", "-.", "+5", "-0", "1e3", " 7", "12abc", "0x1A", "99999999999",
+                              "-99999999999", "1234567890", "4404.1292190", "00000000000000001.5"};
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> fields;
+    std::string text = "$GPXXX";
+    for (int k = 0; k < 8; ++k) {
+      std::string f = (rng() % 4 == 0) ? "-" : "";
+      const int digits = 1 + static_cast<int>(rng() % 18);
+      for (int d = 0; d < digits; ++d) f += static_cast<char>('0' + rng() % 10);
+      if (rng() % 2) f.insert(f.size() - rng() % (digits + 1), ".");
+      if (rng() % 8 == 0) f = kOdd[rng() % (sizeof kOdd / sizeof kOdd[0])];
+      fields.push_back(f);
+      text += "," + f;
+    }
+    text += "*00\r\n";
+    const NmeaSentence s(text.data(), static_cast<unsigned>(text.size()));
+    for (unsigned k = 0; k < fields.size(); ++k) {
+      const char* f = fields[k].c_str();
+      const double want = std::strpbrk(f, "0123456789") == nullptr ? 0.0 : std::strtod(f, nullptr);
+      const double got = s.Double(k + 1);
+      ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << f;
+      const long long whole = std::strtoll(f, nullptr, 10);
+      ASSERT_EQ(s.Int(k + 1), whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : whole) << f;
+    }
   }
 }
 
