@@ -11,9 +11,9 @@ namespace KsParse {
 
 namespace {
 
-// Byte classes of the splitter: 0 ordinary, 1 field separator, 2 end of the
-// field's value ('*' starts the checksum; CR, LF and NUL end the line).
-constexpr unsigned char kOrdinary = 0;
+// Byte classes of the splitter: 0 ordinary (every byte not listed), 1 field
+// separator, 2 end of the field's value ('*' starts the checksum; CR, LF and
+// NUL end the line).
 constexpr unsigned char kComma = 1;
 constexpr unsigned char kValueEnd = 2;
 
