@@ -237,13 +237,14 @@ inline unsigned AppendPositions(std::uint16_t* out, unsigned mask, unsigned base
   return kBitPositions.count[mask];
 }
 
-// out[i] = in[i] - 1 for i < n (eight at a time where the vector unit
-// allows).
+// out[i] = in[i] - 1 for i < n, eight at a time where the vector unit
+// allows: then n is rounded up to a multiple of eight, so both arrays must
+// have room for seven entries more (the extra results are not used).
 inline void Decrement(std::uint16_t* out, const std::uint16_t* in, unsigned n) {
   unsigned i = 0;
 #if defined(KSPARSE_SCAN_SSE2)
   const __m128i one = _mm_set1_epi16(1);
-  for (; i + 8 <= n; i += 8) {
+  for (; i < n; i += 8) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi16(v, one));
   }

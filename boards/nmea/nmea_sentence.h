@@ -55,6 +55,9 @@ class NmeaSentence {
     const unsigned n = FieldLength(k);
     if (n == 0) return 0.0;
     const char* p = split_ + Start(k);
+    // One to three plain digits (a signal strength) are their own value.
+    unsigned digits;
+    if (ShortDigits(p, n, digits)) return static_cast<double>(digits);
     double value;
     return ShortDecimal(p, n, value) ? value : FieldDouble(p, n);
   }
@@ -122,8 +125,8 @@ class NmeaSentence {
   // Per field, where it starts (one past the comma before it) and where its
   // value ends (its comma, or an earlier value end). Room for every field
   // the longest text can have, and for the eight entries the splitter
-  // writes at once, so that it records each without a bound check; only
-  // kMaxFields of them are used.
+  // (and Decrement) writes at once, so that it records each without a bound
+  // check; only kMaxFields of them are used.
   std::uint16_t start_[kMaxLength + 2 + 8];
   std::uint16_t end_[kMaxLength + 1 + 8];
   // The text with every field terminated, and sixteen bytes more for the
