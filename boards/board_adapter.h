@@ -51,6 +51,12 @@ class BoardAdapter {
   // candidate frame fails its check (FrameBuffer::DropFalseStart).
   const char* frame_starts = "$";
   std::uint32_t oem_type = 0;
+  // Set by an adapter whose frame step decodes an NMEA sentence of the
+  // engine's talkers exactly as DecodeCheckedNmea does once the sentence's
+  // own checks have passed. An engine that has run those checks on a
+  // sentence in its own bytes then decodes it there, sparing the copy into
+  // `frame` and the clearing after it.
+  bool decodes_checked_nmea = false;
   BoardCommandSet* commands = nullptr;
   BoardDecoder* decoder = nullptr;
 };

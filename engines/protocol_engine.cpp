@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "boards/nmea/nmea_frame.h"
+
 namespace Kestrel {
 namespace KsParse {
 
@@ -24,6 +26,11 @@ void ProtocolEngine::ReplaceAdapter(BoardAdapter* next) {
 bool ProtocolEngine::HandToAdapter(const unsigned char* bytes, unsigned int count, bool checked) {
   if (adapter == nullptr || adapter->frame == nullptr) return false;
   FrameBuffer& frame = *adapter->frame;
+  // A checked sentence for an adapter that decodes it as the frame step
+  // would, with nothing held before it: decoded from the engine's bytes.
+  if (checked && adapter->decodes_checked_nmea && frame.length == 0 && count != 0 && bytes[0] == '$') {
+    return DecodeCheckedNmea(*adapter, bytes, count) && ReportTaken();
+  }
   frame.Append(bytes, count);
   // The checks were run on these bytes only: not on a frame that other
   // bytes were held before.
@@ -34,7 +41,10 @@ bool ProtocolEngine::HandToAdapter(const unsigned char* bytes, unsigned int coun
 }
 
 bool ProtocolEngine::ProcessHeldFrame() {
-  if (!adapter->ProcessFrame()) return false;
+  return adapter->ProcessFrame() && ReportTaken();
+}
+
+bool ProtocolEngine::ReportTaken() {
   last_kind = MSG_GNSS;
   changed_flags = adapter->decoder != nullptr ? adapter->decoder->msg_flags : 0;
   return true;

@@ -109,6 +109,10 @@ class ProtocolEngine {
   // Runs the adapter's frame step on the bytes it holds (adapter present),
   // reporting as HandToAdapter.
   bool ProcessHeldFrame();
+
+ private:
+  // Reports the frame the adapter took: kind 1 with the decoder's flags.
+  bool ReportTaken();
 };
 
 }  // namespace KsParse

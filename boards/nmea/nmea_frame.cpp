@@ -168,10 +168,14 @@ bool ProcessNmeaFrame(BoardAdapter& adapter) {
 
   // The decoder copies what it needs, so it reads the frame in place; the
   // buffer is cleared only afterwards.
-  const int code = NmeaSentenceCode(frame->data + 1, length - 1);
-  if (adapter.decoder != nullptr)
-    adapter.decoder->DecodeSentence(code, reinterpret_cast<const char*>(frame->data), length);
+  DecodeCheckedNmea(adapter, frame->data, length);
   frame->Clear();
+  return true;
+}
+
+bool DecodeCheckedNmea(BoardAdapter& adapter, const unsigned char* text, std::uint32_t length) {
+  const int code = NmeaSentenceCode(text + 1, length - 1);
+  if (adapter.decoder != nullptr) adapter.decoder->DecodeSentence(code, reinterpret_cast<const char*>(text), length);
   return true;
 }
 

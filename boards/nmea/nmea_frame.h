@@ -30,5 +30,12 @@ bool NmeaCheckMatches(const unsigned char* hex, unsigned char folded);
 // identifiers outside the table or shorter than five characters.
 int NmeaSentenceCode(const unsigned char* identifier, unsigned available);
 
+class BoardAdapter;
+// The decoding half of the NMEA frame step: the sentence in text[0..length)
+// (at most 300 bytes, whose body and check value have passed) goes to the
+// adapter's decoder under its sentence code. Always true, as the frame step
+// reports a sentence it decoded.
+bool DecodeCheckedNmea(BoardAdapter& adapter, const unsigned char* text, std::uint32_t length);
+
 }  // namespace KsParse
 }  // namespace Kestrel

@@ -15,6 +15,9 @@ bool NmeaOnlyDecoder::DecodeMessage(const unsigned char* data, unsigned int, uns
 
 NmeaOnlyAdapter::NmeaOnlyAdapter(std::uint32_t kind, const char* talkers) : talkers_(talkers) {
   oem_type = kind;
+  // The engine's talkers for these boards are this adapter's, and NMEA of
+  // them goes straight to the shared frame step.
+  decodes_checked_nmea = true;
   commands = new (std::nothrow) SilentCommandSet();
   decoder = new (std::nothrow) NmeaOnlyDecoder;
 }
