@@ -31,15 +31,20 @@ enum class StepOutcome {
 // This loses less than consuming what the reader read; the work per
 // rejected byte stays bounded by the longest frame a reader reads.
 inline int FinishStep(RecvBuffer& rx, StepOutcome outcome, int length = -1) {
+  // The frame read (taken or refused whole) is consumed: by its length when
+  // named, else as far as the cursor.
+  const auto consume_frame = [&rx, length] {
+    if (length >= 0) {
+      rx.Discard(length);
+    } else {
+      rx.Commit();
+    }
+  };
   switch (outcome) {
     case StepOutcome::kIncomplete:
       return 0;
     case StepOutcome::kTaken:
-      if (length >= 0) {
-        rx.Discard(length);
-      } else {
-        rx.Commit();
-      }
+      consume_frame();
       return 1;
     case StepOutcome::kSkip:
       rx.Discard(1);
@@ -48,11 +53,7 @@ inline int FinishStep(RecvBuffer& rx, StepOutcome outcome, int length = -1) {
       rx.Discard(1);
       return 0;
     case StepOutcome::kRefused:
-      if (length >= 0) {
-        rx.Discard(length);
-      } else {
-        rx.Commit();
-      }
+      consume_frame();
       return 0;
   }
   return 0;
